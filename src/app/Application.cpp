@@ -1,0 +1,76 @@
+#include "app/Application.h"
+
+#include "playback/Dialogs.h"
+#include "playback/PlayerState.h"
+#include "ui/Theme.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+#include "ui/Unit4.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <clocale>
+
+namespace {
+PlayerState *g_state = nullptr;
+}
+
+void CreateForms() {
+    g_state = new PlayerState;
+    Form1 = new TForm1(*g_state);
+    Form2 = new TForm2(*g_state);
+    Form3 = new TForm3;
+    Form4 = new TForm4;
+}
+
+void DestroyForms() {
+    delete Form4;
+    delete Form3;
+    delete Form2;
+    delete Form1;
+    Form4 = nullptr;
+    Form3 = nullptr;
+    Form2 = nullptr;
+    Form1 = nullptr;
+    delete g_state;
+    g_state = nullptr;
+}
+
+bool ShowMainForm() {
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        Form1->move(area.center() - Form1->rect().center());
+    }
+    Form1->show();
+    // The restore sequence runs now, before the event loop handles anything.
+    // An error in it ends the program: the top-level handler reports it.
+    try {
+        Form1->FormShow();
+    } catch (...) {
+        AppDialogs().report(CurrentErrorText(std::current_exception()));
+        return false;
+    }
+    return true;
+}
+
+int RunPlayer(int argc, char **argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velpa Player"));
+    // No display name: Qt would append it to every window title, and the
+    // titles are exactly the ones the windows set.
+    // Only the main window's close ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    // The media engine parses numbers the C way, whatever the user's locale.
+    std::setlocale(LC_NUMERIC, "C");
+    ApplyDarkTheme(app);
+
+    CreateForms();
+    if (!ShowMainForm()) {
+        DestroyForms();
+        return 1;
+    }
+    app.exec();
+    DestroyForms();
+    return 0;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+class PlayerState;
+
+// Creates the shared state and the four windows, once, in the order main
+// window, playlist window, information window, link window.
+void CreateForms();
+// Destroys them again (the program's end; tests build them anew).
+void DestroyForms();
+
+// Places the main window at the centre of the screen's work area and shows
+// it, which runs the restore sequence. Returns false when the restore
+// sequence failed; its error has then been reported.
+bool ShowMainForm();
+
+// The main routine: 0 after the main window was closed, 1 when start-up failed.
+int RunPlayer(int argc, char **argv);

@@ -1,0 +1,19 @@
+#include "ui/StyledButton.h"
+
+#include "ui/StyleIcons.h"
+
+StyledButton::StyledButton(const QString &objectName, const QString &styleLookup, QWidget *parent,
+                           QSize size)
+    : QToolButton(parent) {
+    setObjectName(objectName);
+    setFixedSize(size);
+    setIconSize(size);
+    setAutoRaise(true);
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
+    setStyleLookup(styleLookup);
+}
+
+void StyledButton::setStyleLookup(const QString &name) {
+    m_styleLookup = name;
+    setIcon(StyleIcon(name));
+}
