@@ -48,3 +48,58 @@ void PlayerState::setFullScreen(bool on) {
         emit fullScreenChanged(on);
     }
 }
+
+void PositionBar::setMax(float max) {
+    if (std::isnan(max))
+        max = 0.0f;
+    max = std::max(max, 0.0f);
+    if (max != m_max) {
+        m_max = max;
+        emit rangeChanged();
+    }
+    if (m_value > m_max)
+        setValue(m_max);
+}
+
+void PositionBar::setValue(float value) {
+    value = std::isnan(value) ? 0.0f : std::clamp(value, 0.0f, m_max);
+    if (value != m_value) {
+        m_value = value;
+        emit changed();
+    }
+}
+
+void PlayerState::setClock(const QString &text) {
+    if (text != m_clock) {
+        m_clock = text;
+        emit clockChanged(text);
+    }
+}
+
+void PlayerState::setPauseLook(const QString &look) {
+    if (look != m_pauseLook) {
+        m_pauseLook = look;
+        emit pauseButtonChanged();
+    }
+}
+
+void PlayerState::setPauseHint(const QString &hint) {
+    if (hint != m_pauseHint) {
+        m_pauseHint = hint;
+        emit pauseButtonChanged();
+    }
+}
+
+void PlayerState::setNextEnabled(bool on) {
+    if (on != m_nextEnabled) {
+        m_nextEnabled = on;
+        emit nextEnabledChanged(on);
+    }
+}
+
+void PlayerState::setEndCheckEnabled(bool on) {
+    if (on != m_endCheck) {
+        m_endCheck = on;
+        emit endCheckEnabledChanged(on);
+    }
+}
