@@ -1,6 +1,9 @@
 #include "app/Application.h"
 
+#include "engine/MpvEngine.h"
+#include "engine/MpvView.h"
 #include "playback/Dialogs.h"
+#include "playback/Player.h"
 #include "playback/PlayerState.h"
 #include "ui/Theme.h"
 #include "ui/Unit1.h"
@@ -14,14 +17,21 @@
 
 namespace {
 PlayerState *g_state = nullptr;
-}
+MpvEngine *g_ownEngine = nullptr;
+Player *g_player = nullptr;
+} // namespace
 
-void CreateForms() {
+void CreateForms(MediaEngine *engine) {
     g_state = new PlayerState;
-    Form1 = new TForm1(*g_state);
-    Form2 = new TForm2(*g_state);
+    if (!engine)
+        engine = g_ownEngine = new MpvEngine;
+    g_player = new Player(*g_state, *engine);
+    Form1 = new TForm1(*g_player);
+    if (g_ownEngine)
+        Form1->setVideoView(new MpvView(*g_ownEngine, Form1));
+    Form2 = new TForm2(*g_player);
     Form3 = new TForm3;
-    Form4 = new TForm4;
+    Form4 = new TForm4(*g_player);
 }
 
 void DestroyForms() {
@@ -33,6 +43,10 @@ void DestroyForms() {
     Form3 = nullptr;
     Form2 = nullptr;
     Form1 = nullptr;
+    delete g_player;
+    g_player = nullptr;
+    delete g_ownEngine;
+    g_ownEngine = nullptr;
     delete g_state;
     g_state = nullptr;
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-class PlayerState;
+class MediaEngine;
 
 // Creates the shared state and the four windows, once, in the order main
-// window, playlist window, information window, link window.
-void CreateForms();
+// window, playlist window, information window, link window. Without an
+// engine given, the real one is made, with its video view in the main window.
+void CreateForms(MediaEngine *engine = nullptr);
 // Destroys them again (the program's end; tests build them anew).
 void DestroyForms();
 

@@ -14,7 +14,9 @@ Player::Player(PlayerState &state, MediaEngine &engine, QObject *parent)
     : QObject(parent), m_state(state), m_engine(engine) {
     // The run-time library's generator, seeded once per run.
     randomRange = [](int n) { return int(QRandomGenerator::global()->bounded(n)); };
+    // The bars' change handlers.
     connect(&m_state.bar, &PositionBar::changed, this, &Player::TrackBarChange);
+    connect(&m_state, &PlayerState::volumeChanged, this, &Player::VolumeBarChange);
 }
 
 float Player::playerVolume() const {

@@ -2,6 +2,8 @@
 
 #include "ui/StyleIcons.h"
 
+#include <QKeyEvent>
+
 StyledButton::StyledButton(const QString &objectName, const QString &styleLookup, QWidget *parent,
                            QSize size)
     : QToolButton(parent) {
@@ -16,4 +18,20 @@ StyledButton::StyledButton(const QString &objectName, const QString &styleLookup
 void StyledButton::setStyleLookup(const QString &name) {
     m_styleLookup = name;
     setIcon(StyleIcon(name));
+}
+
+void StyledButton::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Space) {
+        event->ignore();
+        return;
+    }
+    QToolButton::keyPressEvent(event);
+}
+
+void StyledButton::keyReleaseEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Space) {
+        event->ignore();
+        return;
+    }
+    QToolButton::keyReleaseEvent(event);
 }

@@ -17,6 +17,12 @@ public:
     QString hint() const { return toolTip(); }
     void setHint(const QString &text) { setToolTip(text); }
 
+protected:
+    // Space belongs to the window (pause and resume), not to the focused
+    // button; the button passes it on.
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+
 private:
     QString m_styleLookup;
 };

@@ -56,6 +56,19 @@ QPalette DarkPalette() {
 // Kept deliberately short: the palette does most of the work, the sheet only
 // flattens the tool-bar buttons and draws the sliders.
 const char kStyleSheet[] = R"(
+QCheckBox::indicator {
+    width: 14px;
+    height: 14px;
+    border: 1px solid #8a8a8a;
+    border-radius: 3px;
+    background: #181818;
+}
+QCheckBox::indicator:hover { border-color: #d0d0d0; }
+QCheckBox::indicator:checked {
+    background: #3a6ea5;
+    border-color: #6f9fd0;
+    image: none;
+}
 QToolButton, #ToolBar1 QPushButton {
     border: none;
     border-radius: 9px;

@@ -2,8 +2,10 @@
 
 #include "app/Lifecycle.h"
 #include "playback/Dialogs.h"
+#include "playback/Player.h"
 #include "playback/PlayerState.h"
 #include "playback/Texts.h"
+#include "ui/FileDialogs.h"
 #include "ui/StyledButton.h"
 #include "ui/TrackBar.h"
 #include "ui/Unit2.h"
@@ -17,8 +19,10 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TForm1 *Form1 = nullptr;
 
@@ -36,7 +40,7 @@ QWidget *BlackRectangle(const QString &name, QWidget *parent) {
 
 } // namespace
 
-TForm1::TForm1(PlayerState &state) : QWidget(nullptr), m_state(state) {
+TForm1::TForm1(Player &player) : QWidget(nullptr), m_player(player), m_state(player.state()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(m_state.mainCaption());
     // The minimum client size is the design size; the window manager keeps a
@@ -80,7 +84,6 @@ void TForm1::buildControls() {
     r3->setContentsMargins(0, 0, 0, 0);
     r3->setSpacing(0);
     TrackBar1 = new TrackBar(QStringLiteral("TrackBar"), Rectangle3);
-    TrackBar1->setMax(1.0f);
     auto *trackHolder = new QHBoxLayout;
     trackHolder->setContentsMargins(2, 2, 2, 2);
     trackHolder->addWidget(TrackBar1);
@@ -122,7 +125,6 @@ void TForm1::buildControls() {
                              ToolBar1);
     VolumeBar = new TrackBar(QStringLiteral("VolumeBar"), ToolBar1);
     VolumeBar->setFixedWidth(195);
-    VolumeBar->setMax(1.0f);
     // Turned by half a turn: value 0 lies at the right end, so moving the
     // thumb to the right makes the sound louder.
     VolumeBar->setInvertedAppearance(true);
@@ -166,15 +168,93 @@ void TForm1::bindState() {
     connect(&m_state, &PlayerState::mainCaptionChanged, this, &QWidget::setWindowTitle);
     connect(&m_state.nextRL, &IndexLabel::textChanged, nextRL, &QLabel::setText);
     connect(&m_state, &PlayerState::fullScreenChanged, fScreen, &QCheckBox::setChecked);
-    connect(&m_state, &PlayerState::volumeChanged, this,
-            [this](float v) { VolumeBar->setValue(v); });
-    VolumeBar->setValue(m_state.volume());
-    connect(VolumeBar, &TrackBar::changed, this, [this] { m_state.setVolume(VolumeBar->value()); });
+    connect(&m_state, &PlayerState::clockChanged, cTime, &QLabel::setText);
+    connect(&m_state, &PlayerState::nextEnabledChanged, bNext, &QWidget::setEnabled);
+    connect(&m_state, &PlayerState::pauseButtonChanged, this, [this] {
+        bPause->setStyleLookup(m_state.pauseLook());
+        bPause->setHint(m_state.pauseHint());
+    });
+    connect(&m_state, &PlayerState::mainHeightRequested, this, &TForm1::setFrameHeight);
+    connect(&m_state, &PlayerState::pauseFocusRequested, this, [this] { bPause->setFocus(); });
 
-    connect(bExit, &QToolButton::clicked, this, [this] { RunHandler([this] { bExitClick(); }); });
-    connect(bInfo, &QToolButton::clicked, this, [this] { RunHandler([this] { bInfoClick(); }); });
-    connect(bList, &QToolButton::clicked, this, [this] { RunHandler([this] { bListClick(); }); });
-    connect(bURL, &QToolButton::clicked, this, [this] { RunHandler([this] { bURLClick(); }); });
+    // The bars show the state; a move by the user goes back into it, which
+    // runs the bar's change handler.
+    auto showPosition = [this] { TrackBar1->display(m_state.bar.max(), m_state.bar.value()); };
+    connect(&m_state.bar, &PositionBar::changed, this, showPosition);
+    connect(&m_state.bar, &PositionBar::rangeChanged, this, showPosition);
+    showPosition();
+    connect(TrackBar1, &TrackBar::userChanged, this,
+            [this](float v) { RunHandler([&] { m_state.bar.setValue(v); }); });
+    auto showVolume = [this] { VolumeBar->display(1.0f, m_state.volume()); };
+    connect(&m_state, &PlayerState::volumeChanged, this, showVolume);
+    showVolume();
+    connect(VolumeBar, &TrackBar::userChanged, this,
+            [this](float v) { RunHandler([&] { m_state.setVolume(v); }); });
+
+    // Timer1 and Timer2 run from the start; Timer2 follows its flag.
+    connect(Timer1, &QTimer::timeout, this, [this] { RunHandler([this] { Timer1Timer(); }); });
+    connect(Timer2, &QTimer::timeout, this, [this] { RunHandler([this] { Timer2Timer(); }); });
+    connect(&m_state, &PlayerState::endCheckEnabledChanged, this, [this](bool on) {
+        if (on)
+            Timer2->start();
+        else
+            Timer2->stop();
+    });
+    Timer1->start();
+    Timer2->start();
+    connect(hide, &QTimer::timeout, this, [this] { RunHandler([this] { hideTimer(); }); });
+    setMouseTracking(true);
+    ToolBar1->installEventFilter(this);
+
+    auto bind = [this](StyledButton *b, void (TForm1::*handler)()) {
+        connect(b, &QToolButton::clicked, this,
+                [this, handler] { RunHandler([&] { (this->*handler)(); }); });
+    };
+    bind(bOpen, &TForm1::bOpenClick);
+    bind(bURL, &TForm1::bURLClick);
+    bind(bPause, &TForm1::bPauseClick);
+    bind(bList, &TForm1::bListClick);
+    bind(bPrevious, &TForm1::bPreviousClick);
+    bind(bNext, &TForm1::bNextClick);
+    bind(bInfo, &TForm1::bInfoClick);
+    bind(bExit, &TForm1::bExitClick);
+}
+
+void TForm1::setVideoView(QWidget *view) {
+    view->setObjectName(QStringLiteral("MediaPlayerControl1"));
+    Rectangle2->layout()->replaceWidget(MediaPlayerControl1, view);
+    delete MediaPlayerControl1;
+    MediaPlayerControl1 = view;
+}
+
+void TForm1::setFrameHeight(int height) {
+    // The height asked for is the window's, frame included; the minimum
+    // client size still holds.
+    const int frame = frameGeometry().height() - this->height();
+    resize(width(), std::max(height - frame, minimumHeight()));
+}
+
+void TForm1::bOpenClick() {
+    const QString path = ChooseMediaFile(this);
+    if (path.isEmpty())
+        return;
+    m_player.OpenFile(path);
+}
+
+void TForm1::bPauseClick() {
+    m_player.PlayPauseClick();
+}
+void TForm1::bNextClick() {
+    m_player.Next();
+}
+void TForm1::bPreviousClick() {
+    m_player.Previous();
+}
+void TForm1::Timer1Timer() {
+    m_player.Tick();
+}
+void TForm1::Timer2Timer() {
+    m_player.EndCheck();
 }
 
 void TForm1::FormShow() {
@@ -226,6 +306,152 @@ void TForm1::keyPressEvent(QKeyEvent *event) {
 }
 
 void TForm1::FormKeyDown(int key) {
+    if (key == Qt::Key_F11) {
+        if (windowStateNormal())
+            enterFullScreen();
+        else
+            leaveFullScreenByF11();
+    }
+    if (key == Qt::Key_Escape)
+        leaveFullScreenByEsc();
     if (key == Qt::Key_F12)
         RunHandler([this] { bListClick(); });
+    // Space pauses and resumes, once per press, wherever the focus is in this
+    // window: the buttons pass it on instead of clicking, and the volume bar
+    // has no handler of its own for it.
+    if (key == Qt::Key_Space)
+        RunHandler([this] { m_player.TogglePause(); });
+}
+
+bool TForm1::windowStateNormal() const {
+    return !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+}
+
+void TForm1::setWindowStateNormal() {
+    // Leaving the platform's full screen already brought the window back.
+    if (!m_fullScreenSwitch)
+        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+}
+
+void TForm1::setWindowStateMaximized() {
+    // While the platform's full screen is on, the window is already as large
+    // as the screen; the state is kept for leaving it.
+    if (!m_fullScreenSwitch)
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+}
+
+void TForm1::setBorderStyle(BorderStyle style) {
+    if (style == m_borderStyle)
+        return;
+    m_borderStyle = style;
+    applyFrame();
+}
+
+void TForm1::applyFrame() {
+    // A fixed frame holds the window at its present size; the sizeable one
+    // brings back the minimum.
+    if (m_borderStyle == BorderStyle::Single) {
+        setFixedSize(size());
+    } else {
+        setMinimumSize(kMinClientWidth, kMinClientHeight);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    const bool frameless = m_borderStyle == BorderStyle::None;
+    if (bool(windowFlags() & Qt::FramelessWindowHint) != frameless) {
+        const bool shown = isVisible();
+        setWindowFlag(Qt::FramelessWindowHint, frameless);
+        if (shown)
+            show(); // a change of flags hides a top-level window
+    }
+}
+
+void TForm1::setFullScreenSwitch(bool on) {
+    if (on == m_fullScreenSwitch)
+        return;
+    if (on) {
+        m_savedBorder = m_borderStyle;
+        m_savedMaximized = windowState() & Qt::WindowMaximized;
+        m_hasSavedGeometry = windowStateNormal();
+        if (m_hasSavedGeometry)
+            m_savedGeometry = geometry();
+        m_fullScreenSwitch = true;
+        m_borderStyle = BorderStyle::None;
+        applyFrame();
+        setWindowState(windowState() | Qt::WindowFullScreen);
+        return;
+    }
+    m_fullScreenSwitch = false;
+    setWindowState(windowState() & ~Qt::WindowFullScreen);
+    m_borderStyle = m_savedBorder;
+    applyFrame();
+    if (m_savedMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    else if (m_hasSavedGeometry)
+        setGeometry(m_savedGeometry);
+}
+
+void TForm1::setBarsVisible(bool visible) {
+    ToolBar1->setVisible(visible);
+    Rectangle3->setVisible(visible);
+}
+
+void TForm1::enterFullScreen() {
+    hide->start();
+    setFullScreenSwitch(true);
+    m_state.setFullScreen(true);
+    setWindowStateMaximized();
+    setBorderStyle(BorderStyle::None);
+}
+
+void TForm1::leaveFullScreenByF11() {
+    setBarsVisible(true);
+    leaveFullScreenByDblClick();
+}
+
+void TForm1::leaveFullScreenByDblClick() {
+    hide->stop();
+    setFullScreenSwitch(false);
+    m_state.setFullScreen(false);
+    setWindowStateNormal();
+    setBorderStyle(BorderStyle::Sizeable);
+}
+
+void TForm1::leaveFullScreenByEsc() {
+    setBarsVisible(true);
+    hide->stop();
+    setFullScreenSwitch(false);
+    m_state.setFullScreen(false);
+    setWindowStateNormal();
+    setBorderStyle(BorderStyle::Single);
+}
+
+void TForm1::ToolBar1DblClick() {
+    if (m_fullScreenSwitch)
+        leaveFullScreenByDblClick();
+    else
+        enterFullScreen();
+}
+
+void TForm1::hideTimer() {
+    setBarsVisible(false);
+}
+
+void TForm1::FormMouseMove(QPoint pos) {
+    // Only the bare band around Panel1 counts: over the video, the strip or
+    // the tool bar the window itself is not under the pointer.
+    if (!Panel1->geometry().contains(pos))
+        setBarsVisible(true);
+}
+
+void TForm1::mouseMoveEvent(QMouseEvent *event) {
+    FormMouseMove(event->position().toPoint());
+    QWidget::mouseMoveEvent(event);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event) {
+    // A double click on an empty part of the tool bar; its buttons and the
+    // volume bar take their own.
+    if (watched == ToolBar1 && event->type() == QEvent::MouseButtonDblClick)
+        RunHandler([this] { ToolBar1DblClick(); });
+    return QWidget::eventFilter(watched, event);
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class Player;
 class PlayerState;
 class StyledButton;
 class TrackBar;
@@ -18,9 +19,15 @@ public:
     static constexpr int kMinClientWidth = 817;
     static constexpr int kMinClientHeight = 366;
 
-    explicit TForm1(PlayerState &state);
+    explicit TForm1(Player &player);
 
+    Player &player() { return m_player; }
     PlayerState &state() { return m_state; }
+
+    // Puts the video view in place of the black area.
+    void setVideoView(QWidget *view);
+    // Sets the window's height, frame included, as a video start asks.
+    void setFrameHeight(int height);
 
     // Frame position in screen pixels, as the settings file keeps it.
     int top() const { return y(); }
@@ -46,19 +53,58 @@ public:
     void FormShow();
     bool FormClose(); // false when the close is abandoned
     void bExitClick();
+    void bOpenClick();
+    void bPauseClick();
+    void bNextClick();
+    void bPreviousClick();
+    void Timer1Timer();
+    void Timer2Timer();
     void bInfoClick();
     void bListClick();
     void bURLClick();
     void FormKeyDown(int key);
 
+    // Full screen. The frame kind and the platform's full-screen switch are
+    // kept here as the sequences set them; Qt's window follows.
+    enum class BorderStyle { None, Single, Sizeable };
+    BorderStyle borderStyle() const { return m_borderStyle; }
+    void setBorderStyle(BorderStyle style);
+    bool fullScreenSwitch() const { return m_fullScreenSwitch; } // FullScreen
+    void setFullScreenSwitch(bool on);
+    bool windowStateNormal() const;
+    void setWindowStateNormal();
+    void setWindowStateMaximized();
+    void setBarsVisible(bool visible); // ToolBar1 and Rectangle3 together
+
+    void enterFullScreen();
+    void leaveFullScreenByF11();
+    void leaveFullScreenByDblClick();
+    void leaveFullScreenByEsc();
+    void ToolBar1DblClick();
+    void hideTimer();
+    void FormMouseMove(QPoint pos);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
     void bindState();
 
+    void applyFrame();
+
+    BorderStyle m_borderStyle = BorderStyle::Sizeable;
+    bool m_fullScreenSwitch = false;
+    // What entering full screen remembered, for leaving it.
+    BorderStyle m_savedBorder = BorderStyle::Sizeable;
+    bool m_savedMaximized = false;
+    QRect m_savedGeometry;
+    bool m_hasSavedGeometry = false;
+
+    Player &m_player;
     PlayerState &m_state;
 };
 

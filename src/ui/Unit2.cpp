@@ -2,12 +2,14 @@
 
 #include "app/Lifecycle.h"
 #include "playback/Dialogs.h"
+#include "playback/Player.h"
 #include "playback/PlayerState.h"
 #include "ui/FileDialogs.h"
 #include "ui/StyledButton.h"
 #include "ui/Unit1.h"
 #include "ui/Unit4.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -21,11 +23,52 @@
 
 TForm2 *Form2 = nullptr;
 
+PlaylistView::PlaylistView(PlaylistModel &model, QWidget *parent)
+    : QListView(parent), m_model(model) {
+    setModel(&model);
+}
+
+void PlaylistView::mousePressEvent(QMouseEvent *event) {
+    m_dragging = false;
+    m_pressedRow = -1;
+    if (event->button() == Qt::LeftButton) {
+        m_pressPos = event->position().toPoint();
+        m_pressedRow = indexAt(m_pressPos).row();
+    }
+    QListView::mousePressEvent(event);
+}
+
+void PlaylistView::mouseMoveEvent(QMouseEvent *event) {
+    if (m_pressedRow >= 0 && (event->buttons() & Qt::LeftButton)) {
+        if (!m_dragging && (event->position().toPoint() - m_pressPos).manhattanLength() >=
+                               QApplication::startDragDistance()) {
+            m_dragging = true;
+            viewport()->setCursor(Qt::ClosedHandCursor);
+        }
+        if (m_dragging)
+            return;
+    }
+    QListView::mouseMoveEvent(event);
+}
+
+void PlaylistView::mouseReleaseEvent(QMouseEvent *event) {
+    if (!m_dragging) {
+        QListView::mouseReleaseEvent(event);
+        return;
+    }
+    m_dragging = false;
+    viewport()->unsetCursor();
+    const int target = indexAt(event->position().toPoint()).row();
+    if (target >= 0 && target != m_pressedRow)
+        m_model.moveEntry(m_pressedRow, target);
+    m_pressedRow = -1;
+}
+
 SwitchBox::SwitchBox(const QString &objectName, QWidget *parent) : QCheckBox(parent) {
     setObjectName(objectName);
 }
 
-TForm2::TForm2(PlayerState &state) : QWidget(nullptr), m_state(state) {
+TForm2::TForm2(Player &player) : QWidget(nullptr), m_player(player), m_state(player.state()) {
     setObjectName(QStringLiteral("Form2"));
     // Fixed single frame without title-bar buttons.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -75,9 +118,8 @@ void TForm2::buildControls() {
     SearchBox1->setPalette(gray);
     SearchBox1->installEventFilter(this);
     lb->addWidget(SearchBox1);
-    ListView = new QListView(ListBox1);
+    ListView = new PlaylistView(m_state.list, ListBox1);
     ListView->setObjectName(QStringLiteral("ListView"));
-    ListView->setModel(&m_state.list);
     ListView->setAlternatingRowColors(true);
     ListView->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -146,7 +188,9 @@ void TForm2::buildControls() {
     };
     Label1 = caption(QStringLiteral("Label1"), QStringLiteral("  Перемешивать"), cShuffle);
     Label2 = caption(QStringLiteral("Label2"), QStringLiteral("  Повторять"), cRepeat);
-    Label2->resize(81, 17);
+    // Wide enough for the caption in the font in use, never narrower than
+    // the layout's 81 x 17.
+    Label2->resize(Label2->sizeHint().expandedTo(QSize(81, 17)));
 
     iiCheck = new QLabel(m_state.iiCheck.text(), ToolBar1);
     iiCheck->setObjectName(QStringLiteral("iiCheck"));
@@ -196,6 +240,8 @@ void TForm2::bindState() {
                 [this, handler] { RunHandler([&] { (this->*handler)(); }); });
     };
     bind(bExit, &TForm2::bExitClick);
+    connect(ListView, &QAbstractItemView::doubleClicked, this,
+            [this] { RunHandler([this] { ListBox1DblClick(); }); });
     bind(bApp, &TForm2::bAppClick);
     bind(bURL, &TForm2::bURLClick);
     bind(bDel, &TForm2::bDelClick);
@@ -273,6 +319,10 @@ void TForm2::bEraseClick() {
     if (!AppDialogs().confirm(QStringLiteral("Очистить список?")))
         return;
     m_state.list.clearRows();
+}
+
+void TForm2::ListBox1DblClick() {
+    m_player.PlaySelectedRow();
 }
 
 void TForm2::SearchBox1Click() {

@@ -1,14 +1,37 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QListView>
 #include <QWidget>
 
+class Player;
 class PlayerState;
 class StyledButton;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QFrame;
+
+class PlaylistModel;
+
+// The list of rows. A row pressed and dragged onto another row moves to that
+// row's place (while a search is in effect, within the full list) and
+// becomes the selected row.
+class PlaylistView : public QListView {
+    Q_OBJECT
+public:
+    PlaylistView(PlaylistModel &model, QWidget *parent);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    PlaylistModel &m_model;
+    int m_pressedRow = -1;
+    QPoint m_pressPos;
+    bool m_dragging = false;
+};
 
 // A switch whose whole area, caption included, toggles it.
 class SwitchBox : public QCheckBox {
@@ -28,7 +51,7 @@ public:
     static constexpr int kDesignTop = 242;
     static constexpr int kDesignLeft = 467;
 
-    explicit TForm2(PlayerState &state);
+    explicit TForm2(Player &player);
 
     PlayerState &state() { return m_state; }
 
@@ -43,7 +66,7 @@ public:
     QFrame *Panel1;
     QWidget *ToolBar1;
     QWidget *ListBox1;
-    QListView *ListView;
+    PlaylistView *ListView;
     QLineEdit *SearchBox1;
     StyledButton *bApp, *bURL, *bDel, *Button2, *bErase, *bExit, *Button1, *sep;
     SwitchBox *cShuffle, *cRepeat;
@@ -58,6 +81,7 @@ public:
     void bEraseClick();
     void SearchBox1Click();
     void FormKeyDown(int key);
+    void ListBox1DblClick();
 
     // Lays the rows out again (after the search text changed).
     void realignContent();
@@ -73,6 +97,7 @@ private:
     void bindState();
     void moveBeforeShow(int left, int top);
 
+    Player &m_player;
     PlayerState &m_state;
     bool m_shownOnce = false;
     bool m_movedBeforeShow = false;

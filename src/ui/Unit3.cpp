@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QSysInfo>
 #include <QUrl>
+#include <algorithm>
 
 TForm3 *Form3 = nullptr;
 
@@ -26,6 +27,10 @@ TForm3::TForm3() : QWidget(nullptr) {
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(5, 5, 458, 218);
+    // Without a frame of its own, a thin line keeps the window from melting
+    // into the one behind it.
+    setStyleSheet(QStringLiteral("TForm3 { border: 1px solid #4a4a4a; }"));
+    setAttribute(Qt::WA_StyledBackground);
 
     auto label = [this](const QString &name, const QString &text, QRect geometry) {
         auto *l = new QLabel(text, Panel1);
@@ -43,6 +48,10 @@ TForm3::TForm3() : QWidget(nullptr) {
     Label2 = label(QStringLiteral("Label2"), QStringLiteral("Сделано в мастерской Велпа:"),
                    QRect(48, 48, 273, 17));
     veksoURL = label(QStringLiteral("veksoURL"), kMakerPage, QRect(320, 48, 97, 17));
+    // The whole address shows: the label grows to fit it and moves left as
+    // far as it must to stay inside the panel.
+    veksoURL->resize(veksoURL->sizeHint().expandedTo(QSize(97, 17)));
+    veksoURL->move(std::min(320, Panel1->width() - 9 - veksoURL->width()), 48);
     QPalette blue = veksoURL->palette();
     blue.setColor(QPalette::WindowText, QColor(0x1e, 0x90, 0xff)); // dodger blue
     veksoURL->setPalette(blue);
@@ -51,14 +60,16 @@ TForm3::TForm3() : QWidget(nullptr) {
 
     Memo1 = new QPlainTextEdit(Panel1);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(9, 80, 440, 121);
+    // Narrower than the layout's 457 pixels so that the exit button, which
+    // the layout places over its corner, sits beside it in the panel.
+    Memo1->setGeometry(9, 80, 390, 121);
     Memo1->setReadOnly(true);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setContextMenuPolicy(Qt::NoContextMenu); // PopupMenu1 has no items
 
     bExit = new StyledButton(QStringLiteral("bExit"), QStringLiteral("escapetoolbuttonbordered"),
                              Panel1);
-    bExit->move(410, 168);
+    bExit->move(407, 167); // inside the panel, unlike the layout's (420, 205)
     connect(bExit, &QToolButton::clicked, this, [this] { bExitClick(); });
 }
 

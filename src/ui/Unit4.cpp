@@ -1,6 +1,9 @@
 #include "ui/Unit4.h"
 
 #include "persistence/PlaylistFile.h"
+#include "playback/Dialogs.h"
+#include "playback/Player.h"
+#include "playback/PlayerState.h"
 #include "ui/StyledButton.h"
 #include "ui/Unit1.h"
 
@@ -11,7 +14,7 @@
 
 TForm4 *Form4 = nullptr;
 
-TForm4::TForm4() : QWidget(nullptr) {
+TForm4::TForm4(Player &player) : QWidget(nullptr), m_player(player) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Открыть ссылку"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -39,6 +42,23 @@ TForm4::TForm4() : QWidget(nullptr) {
                              Panel1);
     bExit->move(544, 24);
     connect(bExit, &QToolButton::clicked, this, [this] { bExitClick(); });
+    connect(Button1, &QToolButton::clicked, this,
+            [this] { RunHandler([this] { Button1Click(); }); });
+}
+
+void TForm4::Button1Click() {
+    const QString text = Edit1->text();
+    const QString prefix = text.left(5);
+    if (prefix == QLatin1String("https"))
+        AppDialogs().error(QStringLiteral("HTTPS не поддерживается, только HTTP."));
+    if (prefix == kLinkPrefix) {
+        // Any look other than the play look means add mode.
+        if (Button1->styleLookup() != QLatin1String("playtoolbuttonbordered"))
+            m_player.state().list.append({text});
+        else
+            m_player.OpenLink(text); // an error leaves the window open
+    }
+    close();
 }
 
 void TForm4::showWindow() {

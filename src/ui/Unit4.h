@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class Player;
 class StyledButton;
 class QFrame;
 class QLabel;
@@ -13,7 +14,7 @@ class QLineEdit;
 class TForm4 : public QWidget {
     Q_OBJECT
 public:
-    TForm4();
+    explicit TForm4(Player &player);
 
     QFrame *Panel1;
     QLabel *Label1;
@@ -23,6 +24,7 @@ public:
     // Shows the window without making it modal, or brings it to the front.
     void showWindow();
 
+    void Button1Click();
     void bExitClick() { close(); }
     void FormKeyDown(int key);
 
@@ -31,6 +33,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    Player &m_player;
     bool m_shownOnce = false;
 };
 

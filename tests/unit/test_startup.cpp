@@ -3,6 +3,7 @@
 #include "persistence/PlaylistFile.h"
 #include "playback/PlayerState.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeEngine.h"
 #include "support/TestSupport.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -37,13 +38,14 @@ QByteArray Lines(std::initializer_list<QByteArray> lines) {
 class StartUp : public ::testing::Test {
 protected:
     FakeDialogs dialogs;
+    FakeEngine engine;
 
     void TearDown() override {
         if (Form1)
             DestroyForms();
     }
     bool start() {
-        CreateForms();
+        CreateForms(&engine);
         return ShowMainForm();
     }
     PlayerState &state() { return Form1->state(); }
@@ -182,7 +184,7 @@ TEST_F(StartUp, SettingsDeletedDuringTheRunAreNotRecreated) {
 
 TEST_F(StartUp, UnusableDocumentsFolderEndsTheStartUp) {
     WriteBytes(TestHome() + "/Documents", "a file where the folder should be");
-    CreateForms();
+    CreateForms(&engine);
     EXPECT_FALSE(ShowMainForm());
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_TRUE(dialogs.shown.first().startsWith("report: "))

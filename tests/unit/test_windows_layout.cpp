@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeEngine.h"
 #include "ui/StyledButton.h"
 #include "ui/TrackBar.h"
 #include "ui/Unit1.h"
@@ -15,7 +16,8 @@ namespace {
 class WindowLayout : public ::testing::Test {
 protected:
     FakeDialogs dialogs;
-    void SetUp() override { CreateForms(); }
+    FakeEngine engine;
+    void SetUp() override { CreateForms(&engine); }
     void TearDown() override { DestroyForms(); }
 
     static int LeftIn(QWidget *w, QWidget *parent) { return w->mapTo(parent, QPoint(0, 0)).x(); }

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "engine/MediaEngine.h"
+
+#include <QPointer>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <mutex>
+
+struct mpv_handle;
+struct mpv_event;
+class MpvView;
+
+// Lets a thread sleep until mpv or the video renderer has news. Both notify it
+// from their own threads; only the GUI thread waits on it.
+class MpvWakeSignal {
+public:
+    void notify();
+    void reset();
+    // True if notified since the last reset, possibly after waiting up to `timeout`.
+    bool wait(std::chrono::milliseconds timeout);
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_notified = false;
+};
+
+// The media engine on top of libmpv. It alone owns the mpv handle; the video
+// view (MpvView) only borrows it to create its render context.
+//
+// Wiring in a window with video (vo=libmpv):
+//   1. construct the engine,
+//   2. construct MpvView(engine, parent), which attaches itself,
+//   3. show the view, so that its initializeGL creates the render context,
+//   4. only then open media (the restore sequence comes after the window is
+//      shown). Opening before the view is ready is a programming error and
+//      raises std::logic_error; mpv would otherwise start the file without a
+//      video output and never bring the picture back for it.
+// With nullOutputs (tests), no view is needed.
+class MpvEngine : public MediaEngine {
+    Q_OBJECT
+public:
+    struct Options {
+        bool nullOutputs = false; // vo=null and ao=null: nothing shown or heard
+    };
+
+    explicit MpvEngine(QObject *parent = nullptr);
+    explicit MpvEngine(Options options, QObject *parent = nullptr);
+    ~MpvEngine() override;
+
+    MpvEngine(const MpvEngine &) = delete;
+    MpvEngine &operator=(const MpvEngine &) = delete;
+
+    void open(const QString &fileName) override;
+    bool hasMedia() const override { return m_hasMedia; }
+    QString fileName() const override { return m_hasMedia ? m_fileName : QString(); }
+
+    // At the end of the media play() starts it again from the beginning:
+    // mpv itself would stay paused at the end. If mpv had to drop the file
+    // (a broken stream), play() opens it again and may raise AppError.
+    void play() override;
+    void stop() override;
+    void clear() override;
+    MediaState state() const override;
+
+    MediaTime duration() const override;
+    MediaTime currentTime() const override;
+    void seek(MediaTime position) override;
+
+    void setVolume(float volume) override;
+    float volume() const override { return m_volume; }
+
+    VideoSize videoSize() const override;
+
+    // Connects the view that renders the video. MpvView's constructor calls it.
+    void attachView(MpvView *view);
+
+private:
+    friend class MpvView;
+
+    struct OpenWait;
+
+    mpv_handle *handle() const { return m_mpv; }
+    const std::shared_ptr<MpvWakeSignal> &wakeSignal() const { return m_wake; }
+    // From the view: its render context exists (or could not be created, in
+    // which case video is turned off and sound still plays).
+    void viewInitialized(bool rendering);
+    void detachView(MpvView *view);
+
+    static void onMpvWakeup(void *engine);
+    void drainEvents();
+    void handleEvent(const mpv_event &event);
+    void handleOpenEvent(const mpv_event &event, OpenWait &wait);
+    void handlePropertyChange(const mpv_event &event);
+    void waitFor(const std::function<bool()> &done, const QString &fileName);
+    void observeProperties();
+    void loadAndWait(const QString &fileName);
+    void forgetMedia();
+    void request(std::uint64_t tag, std::initializer_list<const char *> args);
+    void setPause(bool paused);
+
+    Options m_options;
+    mpv_handle *m_mpv = nullptr;
+    std::shared_ptr<MpvWakeSignal> m_wake = std::make_shared<MpvWakeSignal>();
+    std::atomic<bool> m_drainPosted{false};
+    QPointer<MpvView> m_view;
+    bool m_viewReady = false;
+
+    OpenWait *m_openWait = nullptr; // set while open() waits for its file
+    std::uint64_t m_openSerial = 0; // tags the replies of one open()
+    std::int64_t m_entryId = -1;    // mpv's playlist entry of the loaded media
+    std::uint64_t m_generation = 0; // tags property observations of one file
+
+    // Requests sent but not yet answered. Until a request is answered, mpv
+    // may still report values read before it took effect.
+    int m_pausesPending = 0;
+    int m_seeksPending = 0;
+    // A seek has been answered but not yet carried out: the position still
+    // reads the old one until playback restarts (bounded, for streams that
+    // cannot seek and never restart).
+    std::chrono::steady_clock::time_point m_seekSettlesBy;
+
+    bool m_hasMedia = false;
+    bool m_dropped = false; // mpv gave the file up after loading it
+    QString m_fileName;
+    double m_position = 0;
+    double m_duration = 0;
+    bool m_paused = false;
+    bool m_eof = false;
+    VideoSize m_videoSize;
+    float m_volume = 1.0f;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QOpenGLWidget>
+#include <QPointer>
+#include <atomic>
+#include <memory>
+
+class MpvEngine;
+class MpvWakeSignal;
+struct mpv_render_context;
+
+// Shows the video of an MpvEngine through mpv's OpenGL render API. The render
+// context is created in initializeGL, so the view has to be shown before the
+// engine opens anything (see MpvEngine). Black while nothing plays.
+//
+// Never construct it on Qt's offscreen platform: QOpenGLWidget crashes there.
+class MpvView : public QOpenGLWidget {
+    Q_OBJECT
+public:
+    explicit MpvView(MpvEngine &engine, QWidget *parent = nullptr);
+    ~MpvView() override;
+
+    // True once the render context exists.
+    bool isRendering() const { return m_render != nullptr; }
+
+    // Renders the frame mpv has queued, if any, into the widget's framebuffer.
+    // The engine calls it while it blocks the GUI thread in open(): mpv's
+    // playback loop waits for queued frames to be rendered.
+    void renderIfNeeded();
+
+protected:
+    void initializeGL() override;
+    void paintGL() override;
+
+private:
+    friend class MpvEngine;
+
+    static void onRenderUpdate(void *view);
+    void releaseRenderContext();
+    void renderFrame();
+
+    QPointer<MpvEngine> m_engine;
+    std::shared_ptr<MpvWakeSignal> m_wake;
+    mpv_render_context *m_render = nullptr;
+    std::atomic<bool> m_frameWaiting{false};
+    std::atomic<bool> m_updatePosted{false};
+};
