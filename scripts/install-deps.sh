@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   libmpv-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth openbox x11-utils imagemagick
+  xvfb xauth openbox x11-utils xdotool imagemagick
   ffmpeg python3
   libgl1-mesa-dri fonts-dejavu-core
 )
