@@ -12,6 +12,7 @@
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -59,7 +60,15 @@ void TForm1::buildControls() {
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAutoFillBackground(true);
     outer->addWidget(Panel1);
+    // The bare band around the panel is black, so that in full screen the
+    // picture has no light rim.
+    QPalette band = palette();
+    band.setColor(QPalette::Window, Qt::black);
+    setPalette(band);
+    setAutoFillBackground(true);
+    Panel1->setPalette(QApplication::palette());
     auto *panel = new QVBoxLayout(Panel1);
     panel->setContentsMargins(0, 0, 0, 0);
     panel->setSpacing(0);
