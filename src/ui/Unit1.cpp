@@ -201,8 +201,16 @@ void TForm1::bindState() {
             [this](float v) { RunHandler([&] { m_state.setVolume(v); }); });
 
     // Timer1 and Timer2 run from the start; Timer2 follows its flag.
-    connect(Timer1, &QTimer::timeout, this, [this] { RunHandler([this] { Timer1Timer(); }); });
-    connect(Timer2, &QTimer::timeout, this, [this] { RunHandler([this] { Timer2Timer(); }); });
+    // A message box runs its own event loop; the timers wait until it is
+    // answered, so that no command starts while another one is still asking.
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        if (!QApplication::activeModalWidget())
+            RunHandler([this] { Timer1Timer(); });
+    });
+    connect(Timer2, &QTimer::timeout, this, [this] {
+        if (!QApplication::activeModalWidget())
+            RunHandler([this] { Timer2Timer(); });
+    });
     connect(&m_state, &PlayerState::endCheckEnabledChanged, this, [this](bool on) {
         if (on)
             Timer2->start();
