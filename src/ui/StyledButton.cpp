@@ -2,6 +2,7 @@
 
 #include "ui/StyleIcons.h"
 
+#include <QHBoxLayout>
 #include <QKeyEvent>
 
 StyledButton::StyledButton(const QString &objectName, const QString &styleLookup, QWidget *parent,
@@ -34,4 +35,23 @@ void StyledButton::keyReleaseEvent(QKeyEvent *event) {
         return;
     }
     QToolButton::keyReleaseEvent(event);
+}
+
+QHBoxLayout *AddToolBar(QWidget *panel, QBoxLayout *panelLayout, QWidget **toolBar) {
+    auto *bar = new QWidget(panel);
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setFixedHeight(46);
+    panelLayout->addWidget(bar);
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    *toolBar = bar;
+    return row;
+}
+
+StyledButton *NewUrlButton(QWidget *toolBar) {
+    auto *b = new StyledButton(QStringLiteral("bURL"), QStringLiteral("donetoolbutton"), toolBar);
+    b->setText(QStringLiteral("URL"));
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return b;
 }

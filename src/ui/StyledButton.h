@@ -2,6 +2,9 @@
 
 #include <QToolButton>
 
+class QBoxLayout;
+class QHBoxLayout;
+
 // A tool-bar button whose look is chosen by a style lookup name: the name
 // picks the icon, and some commands keep their state in it.
 class StyledButton : public QToolButton {
@@ -26,3 +29,10 @@ protected:
 private:
     QString m_styleLookup;
 };
+
+// A tool bar 46 pixels high at the bottom of a panel's layout, and the row
+// its buttons go into, edge to edge.
+QHBoxLayout *AddToolBar(QWidget *panel, QBoxLayout *panelLayout, QWidget **toolBar);
+
+// The "URL" button both tool bars carry: its own gray text, no icon.
+StyledButton *NewUrlButton(QWidget *toolBar);

@@ -106,19 +106,11 @@ void TForm1::buildControls() {
     cTime->setFont(clockFont);
     r3->addWidget(cTime);
 
-    ToolBar1 = new QWidget(Panel1);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setFixedHeight(46);
-    panel->addWidget(ToolBar1);
-    auto *bar = new QHBoxLayout(ToolBar1);
-    bar->setContentsMargins(0, 0, 0, 0);
-    bar->setSpacing(0);
+    auto *bar = AddToolBar(Panel1, panel, &ToolBar1);
 
     bOpen =
         new StyledButton(QStringLiteral("bOpen"), QStringLiteral("pagecurltoolbutton"), ToolBar1);
-    bURL = new StyledButton(QStringLiteral("bURL"), QStringLiteral("donetoolbutton"), ToolBar1);
-    bURL->setText(QStringLiteral("URL"));
-    bURL->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bURL = NewUrlButton(ToolBar1);
     bPause = new StyledButton(QStringLiteral("bPause"), QStringLiteral("playtoolbuttonbordered"),
                               ToolBar1);
     bList = new StyledButton(QStringLiteral("bList"), QStringLiteral("composetoolbuttonbordered"),

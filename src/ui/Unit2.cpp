@@ -126,19 +126,11 @@ void TForm2::buildControls() {
     ListView->setUniformItemSizes(true); // keeps a million rows cheap to lay out
     lb->addWidget(ListView, 1);
 
-    ToolBar1 = new QWidget(Panel1);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    ToolBar1->setFixedHeight(46);
-    panel->addWidget(ToolBar1);
-    auto *bar = new QHBoxLayout(ToolBar1);
-    bar->setContentsMargins(0, 0, 0, 0);
-    bar->setSpacing(0);
+    auto *bar = AddToolBar(Panel1, panel, &ToolBar1);
 
     bApp =
         new StyledButton(QStringLiteral("bApp"), QStringLiteral("addtoolbuttonbordered"), ToolBar1);
-    bURL = new StyledButton(QStringLiteral("bURL"), QStringLiteral("donetoolbutton"), ToolBar1);
-    bURL->setText(QStringLiteral("URL"));
-    bURL->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bURL = NewUrlButton(ToolBar1);
     bDel = new StyledButton(QStringLiteral("bDel"), QStringLiteral("deleteitembutton"), ToolBar1);
     Button2 =
         new StyledButton(QStringLiteral("Button2"), QStringLiteral("transparentcirclebuttonstyle"),
