@@ -7,10 +7,13 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   libmpv-dev
+  mpv libxdamage-dev libxtst-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth openbox x11-utils xdotool imagemagick
   ffmpeg python3
+  clang libclang-rt-dev llvm
   libgl1-mesa-dri fonts-dejavu-core
+  qt6-svg-dev dbus desktop-file-utils appstream dpkg-dev fakeroot
 )
 
 missing=()

@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "app/Mpris.h"
+#include "app/OpenWith.h"
 #include "engine/MpvEngine.h"
 #include "engine/MpvView.h"
 #include "playback/Dialogs.h"
@@ -12,6 +14,7 @@
 #include "ui/Unit4.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QScreen>
 #include <clocale>
 
@@ -68,6 +71,16 @@ bool ShowMainForm() {
     return true;
 }
 
+void PlayArgumentsOnceStarted(const QStringList &arguments, const QString &workingDir) {
+    const QString entry = OpenWithEntry(arguments, workingDir);
+    if (entry.isEmpty())
+        return;
+    // Queued, so it runs from the event loop, after everything start-up does.
+    QMetaObject::invokeMethod(
+        Form1, [entry] { RunHandler([&] { PlayOpenedEntry(Form1->player(), entry); }); },
+        Qt::QueuedConnection);
+}
+
 int RunPlayer(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velpa Player"));
@@ -75,6 +88,8 @@ int RunPlayer(int argc, char **argv) {
     // titles are exactly the ones the windows set.
     // Only the main window's close ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Lets the desktop match the windows to the installed desktop entry.
+    QGuiApplication::setDesktopFileName(kDesktopEntryName);
     // The media engine parses numbers the C way, whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     ApplyDarkTheme(app);
@@ -84,7 +99,14 @@ int RunPlayer(int argc, char **argv) {
         DestroyForms();
         return 1;
     }
-    app.exec();
+    {
+        // Media keys and the desktop's media controls; without a session bus
+        // the player simply goes without them.
+        Mpris mpris(*Form1);
+        mpris.publish(QDBusConnection::sessionBus());
+        PlayArgumentsOnceStarted(app.arguments().mid(1), QDir::currentPath());
+        app.exec();
+    }
     DestroyForms();
     return 0;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 class MediaEngine;
 
 // Creates the shared state and the four windows, once, in the order main
@@ -13,6 +16,12 @@ void DestroyForms();
 // it, which runs the restore sequence. Returns false when the restore
 // sequence failed; its error has then been reported.
 bool ShowMainForm();
+
+// "Open with": the first of the command-line arguments (the program's name
+// excluded), a file or an "http:" link, plays once the event loop runs, as the
+// open-file command plays a file; the playlist stays as it is. Later
+// arguments are not used. Nothing happens without arguments.
+void PlayArgumentsOnceStarted(const QStringList &arguments, const QString &workingDir);
 
 // The main routine: 0 after the main window was closed, 1 when start-up failed.
 int RunPlayer(int argc, char **argv);

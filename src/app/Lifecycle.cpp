@@ -35,8 +35,8 @@ SettingsValues CurrentValues() {
 }
 
 void LoadPlaylist(const QString &path) {
-    const PlaylistFile::Decoded file = PlaylistFile::Load(path);
-    State().list.setEntries(file.entries, file.encoding);
+    PlaylistFile::DecodedList file = PlaylistFile::LoadList(path);
+    State().list.setEntryList(std::move(file.entries), file.encoding);
 }
 
 // Saves the whole list when the search box is empty, or when it shows the
@@ -46,7 +46,7 @@ void ApplySaveRule() {
     const QString &search = State().list.searchText();
     const bool save = (FileExists(path) && search == kSearchPlaceholder) || search.isEmpty();
     if (save)
-        PlaylistFile::Save(path, State().list.allEntries(), State().list.encoding());
+        PlaylistFile::SaveList(path, State().list.entries(), State().list.encoding());
 }
 
 void PlaylistWindowSettingsWrite() {

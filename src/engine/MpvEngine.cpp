@@ -1,6 +1,7 @@
 #include "engine/MpvEngine.h"
 
 #include "app/Errors.h"
+#include "engine/MpvLibrary.h"
 #include "engine/MpvView.h"
 
 #include <QDir>
@@ -46,6 +47,8 @@ namespace {
 // How long open() waits at most. mpv gives up on a silent server after
 // network-timeout (10 s) by itself; this only guards against a stuck player.
 constexpr auto kOpenDeadline = 30s;
+// mpv's network-timeout, set below.
+constexpr auto kNetworkTimeout = 10s;
 // How long the position may read the old one after a seek was answered.
 constexpr auto kSeekSettleTime = 1s;
 
@@ -88,9 +91,10 @@ struct LogLine {
     bool error = false;
 };
 
-// FFmpeg's messages start with the name of its component ("http: …").
+// FFmpeg's messages start with the name of its component ("http: …"); a
+// demuxer's name lists its formats ("mov,mp4,m4a,3gp,3g2,mj2: …").
 QString WithoutComponent(const LogLine &line) {
-    static const QRegularExpression component(QStringLiteral("^[a-z0-9_]+: "));
+    static const QRegularExpression component(QStringLiteral("^[a-z0-9_,]+: "));
     if (!line.prefix.startsWith(QLatin1String("ffmpeg")))
         return line.text;
     return QString(line.text).remove(component);
@@ -99,7 +103,9 @@ QString WithoutComponent(const LogLine &line) {
 // The reason a file failed to open, as mpv and FFmpeg logged it. Log lines
 // name the cause precisely ("No such file or directory", "HTTP error 404 Not
 // Found"); the end-file error code only says "loading failed".
-QString OpenFailureReason(const QList<LogLine> &log, int endError) {
+// For a link, `waited` is how long the attempt took.
+QString OpenFailureReason(const QList<LogLine> &log, int endError, bool link,
+                          std::chrono::steady_clock::duration waited) {
     struct Rule {
         QRegularExpression pattern;
         QString reason; // empty: the pattern's first capture
@@ -108,6 +114,9 @@ QString OpenFailureReason(const QList<LogLine> &log, int endError) {
         {QRegularExpression(QStringLiteral("^Cannot open file '.*': (.+)$")), {}},
         {QRegularExpression(QStringLiteral("^Failed to recognize file format")),
          QStringLiteral("Unrecognized file format")},
+        // An MP4 whose index never got written: a download or a recording cut off.
+        {QRegularExpression(QStringLiteral("^moov atom not found")),
+         QStringLiteral("The file is incomplete or damaged")},
         {QRegularExpression(QStringLiteral("^(HTTP error \\d+.*)$")), {}},
         {QRegularExpression(QStringLiteral("^Connection to .* failed: (.+)$")), {}},
         {QRegularExpression(QStringLiteral("^(Failed to resolve hostname .+)$")), {}},
@@ -133,6 +142,13 @@ QString OpenFailureReason(const QList<LogLine> &log, int endError) {
                 reason.chop(1);
             return reason;
         }
+    }
+    // FFmpeg logs nothing when a server's answer is no HTTP at all, or when
+    // it gave up waiting for one.
+    if (link && endError == MPV_ERROR_LOADING_FAILED) {
+        return waited >= kNetworkTimeout - 1s
+                   ? QStringLiteral("The server did not answer in time")
+                   : QStringLiteral("The server did not give a valid answer");
     }
     return Capitalized(QString::fromUtf8(mpv_error_string(endError)));
 }
@@ -233,7 +249,18 @@ struct MpvEngine::OpenWait {
 
 MpvEngine::MpvEngine(QObject *parent) : MpvEngine(Options{}, parent) {}
 
-MpvEngine::MpvEngine(Options options, QObject *parent) : MediaEngine(parent), m_options(options) {
+MpvEngine::MpvEngine(Options options, QObject *parent) : MediaEngine(parent), m_options(options) {}
+
+// The core starts when something first needs it: the video view once the main
+// window is on the screen, or the first open(). Loading libmpv and starting
+// its core before the window shows would delay the window by a third of a
+// second and more.
+void MpvEngine::start() {
+    if (m_mpv)
+        return;
+    QString missing;
+    if (!LoadMpvLibrary(&missing))
+        throw AppError(QStringLiteral("Cannot start the media engine. %1").arg(missing));
     // mpv_create() refuses to work unless numbers are parsed the C way, and
     // QApplication has just set the user's locale (de_DE and the like).
     std::setlocale(LC_NUMERIC, "C");
@@ -260,6 +287,9 @@ MpvEngine::MpvEngine(Options options, QObject *parent) : MediaEngine(parent), m_
         {"network-timeout", "10"},
         // A machine without a sound device plays silently instead of failing.
         {"audio-fallback-to-null", "yes"},
+        // The machine's video decoder where mpv knows it to be reliable;
+        // anything else decodes in software without a word.
+        {"hwdec", "auto-safe"},
         {"vo", m_options.nullOutputs ? "null" : "libmpv"},
         {"ao", m_options.nullOutputs ? "null" : ""},
     };
@@ -269,12 +299,14 @@ MpvEngine::MpvEngine(Options options, QObject *parent) : MediaEngine(parent), m_
         const int rc = mpv_set_option_string(m_mpv, name, value);
         if (rc < 0) {
             mpv_terminate_destroy(m_mpv);
+            m_mpv = nullptr;
             throw AppError(QStringLiteral("Cannot start the media engine. Option %1: %2")
                                .arg(QLatin1String(name), QString::fromUtf8(mpv_error_string(rc))));
         }
     }
     if (const int rc = mpv_initialize(m_mpv); rc < 0) {
         mpv_terminate_destroy(m_mpv);
+        m_mpv = nullptr;
         throw AppError(QStringLiteral("Cannot start the media engine. %1")
                            .arg(Capitalized(QString::fromUtf8(mpv_error_string(rc)))));
     }
@@ -286,6 +318,8 @@ MpvEngine::~MpvEngine() {
     // The render context has to go before the core it renders for.
     if (m_view)
         m_view->releaseRenderContext();
+    if (!m_mpv)
+        return;
     mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
     mpv_terminate_destroy(m_mpv);
 }
@@ -299,7 +333,7 @@ void MpvEngine::viewInitialized(bool rendering) {
     m_viewReady = true;
     // Without a render context vo=libmpv cannot show anything; video is then
     // decoded for nothing and the sound still plays.
-    if (!rendering)
+    if (!rendering && m_mpv)
         mpv_set_property_string(m_mpv, "vo", "null");
 }
 
@@ -330,6 +364,8 @@ void MpvEngine::onMpvWakeup(void *engine) {
 // mpv calls the wakeup callback again only after mpv_wait_event() has been
 // called, so the queue is always emptied completely.
 void MpvEngine::drainEvents() {
+    if (!m_mpv)
+        return;
     for (;;) {
         const mpv_event *event = mpv_wait_event(m_mpv, 0);
         if (event->event_id == MPV_EVENT_NONE)
@@ -478,8 +514,12 @@ void MpvEngine::observeProperties() {
 // --- opening ---------------------------------------------------------------
 
 void MpvEngine::open(const QString &fileName) {
+    // A window shown a moment ago may not have set up its renderer yet.
+    if (!m_options.nullOutputs && !m_viewReady && m_view)
+        m_view->ensureRenderContext();
     if (!m_options.nullOutputs && !m_viewReady)
         throw std::logic_error("MpvEngine::open() before the video view was initialised");
+    start();
     loadAndWait(fileName);
 }
 
@@ -530,6 +570,8 @@ void MpvEngine::loadAndWait(const QString &fileName) {
         }
     } restore{this};
 
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point started = Clock::now();
     const QByteArray target = MpvTarget(fileName);
     const char *args[] = {"loadfile", target.constData(), nullptr};
     if (const int rc = mpv_command_async(m_mpv, OpenTag(wait.serial, LoadFile), args); rc < 0)
@@ -549,7 +591,8 @@ void MpvEngine::loadAndWait(const QString &fileName) {
                 CannotPlay(fileName, QFileInfo(fileName).isDir() && !IsLink(fileName)
                                          ? QStringLiteral("It is a folder, not a media file")
                                          : QStringLiteral("It is a playlist, not a media file")));
-        throw AppError(CannotPlay(fileName, OpenFailureReason(wait.log, end.error)));
+        throw AppError(CannotPlay(fileName, OpenFailureReason(wait.log, end.error, IsLink(fileName),
+                                                              Clock::now() - started)));
     }
 
     // "pause" is global: the previous file's pause (or the automatic one at
@@ -567,8 +610,9 @@ void MpvEngine::loadAndWait(const QString &fileName) {
     waitFor([&] { return wait.readsPending <= 0 || !wait.isLoaded(); }, fileName);
     if (!wait.isLoaded()) {
         request(kOtherTag, {"stop"});
-        throw AppError(CannotPlay(
-            fileName, OpenFailureReason(wait.log, wait.ended.value(wait.entryId).error)));
+        throw AppError(
+            CannotPlay(fileName, OpenFailureReason(wait.log, wait.ended.value(wait.entryId).error,
+                                                   IsLink(fileName), Clock::now() - started)));
     }
 
     m_entryId = wait.entryId;
@@ -628,6 +672,10 @@ void MpvEngine::stop() {
 }
 
 void MpvEngine::clear() {
+    if (!m_mpv) {
+        forgetMedia();
+        return;
+    }
     request(kOtherTag, {"playlist-clear"});
     request(kOtherTag, {"stop"});
     forgetMedia();
@@ -670,6 +718,8 @@ void MpvEngine::seek(MediaTime position) {
 void MpvEngine::setVolume(float volume) {
     // NaN fails both comparisons and ends up silent.
     m_volume = volume > 0 ? std::min(volume, 1.0f) : 0.0f;
+    if (!m_mpv)
+        return; // start() sets it
     double percent = double(m_volume) * 100.0;
     mpv_set_property_async(m_mpv, kOtherTag, "volume", MPV_FORMAT_DOUBLE, &percent);
 }

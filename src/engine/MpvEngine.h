@@ -37,9 +37,11 @@ private:
 // Wiring in a window with video (vo=libmpv):
 //   1. construct the engine,
 //   2. construct MpvView(engine, parent), which attaches itself,
-//   3. show the view, so that its initializeGL creates the render context,
+//   3. show the view: once its first picture is on the screen it creates the
+//      render context, which starts the engine (loading libmpv),
 //   4. only then open media (the restore sequence comes after the window is
-//      shown). Opening before the view is ready is a programming error and
+//      shown; open() sets up a view that is initialised but still waiting).
+//      Opening before the view is initialised is a programming error and
 //      raises std::logic_error; mpv would otherwise start the file without a
 //      video output and never bring the picture back for it.
 // With nullOutputs (tests), no view is needed.
@@ -86,13 +88,18 @@ private:
 
     struct OpenWait;
 
-    mpv_handle *handle() const { return m_mpv; }
+    // Starts the core first; raises AppError when it cannot start.
+    mpv_handle *handle() {
+        start();
+        return m_mpv;
+    }
     const std::shared_ptr<MpvWakeSignal> &wakeSignal() const { return m_wake; }
     // From the view: its render context exists (or could not be created, in
     // which case video is turned off and sound still plays).
     void viewInitialized(bool rendering);
     void detachView(MpvView *view);
 
+    void start();
     static void onMpvWakeup(void *engine);
     void drainEvents();
     void handleEvent(const mpv_event &event);

@@ -1,10 +1,13 @@
 #include "engine/MpvView.h"
 
+#include "app/Errors.h"
 #include "engine/MpvEngine.h"
 
+#include <QGuiApplication>
 #include <QMetaObject>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
+#include <QTimer>
 #include <cmath>
 #include <mpv/render_gl.h>
 
@@ -25,6 +28,11 @@ MpvView::MpvView(MpvEngine &engine, QWidget *parent)
 }
 
 MpvView::~MpvView() {
+    // QOpenGLWidget's destructor, which runs after this one, destroys the
+    // context; its aboutToBeDestroyed must not call into this part of the
+    // object any more.
+    if (QOpenGLContext *gl = context())
+        disconnect(gl, nullptr, this, nullptr);
     releaseRenderContext();
     if (m_engine)
         m_engine->detachView(this);
@@ -37,19 +45,47 @@ void MpvView::initializeGL() {
             Qt::UniqueConnection);
     if (!m_engine)
         return;
-    if (!m_render) {
+    // mpv's renderer needs the engine, and starting the engine loads libmpv:
+    // both wait until the window's first picture is on the screen.
+    m_renderPending = true;
+    connect(
+        this, &QOpenGLWidget::frameSwapped, this,
+        [this] { QTimer::singleShot(0, this, &MpvView::ensureRenderContext); },
+        Qt::SingleShotConnection);
+}
+
+void MpvView::ensureRenderContext() {
+    if (!m_renderPending || !m_engine)
+        return;
+    m_renderPending = false;
+    makeCurrent();
+    mpv_handle *mpv = nullptr;
+    try {
+        mpv = m_engine->handle();
+    } catch (const AppError &) {
+        // No engine, no video; the engine reports why when asked to play.
+    }
+    if (!m_render && mpv) {
         mpv_opengl_init_params gl{&GetProcAddress, nullptr};
+        // Hardware decoding straight into textures (VA-API) needs the X
+        // display; without it mpv decodes in software.
+        void *x11Display = nullptr;
+        if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+            x11Display = x11->display();
         mpv_render_param params[] = {
             {MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_OPENGL)},
             {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl},
+            {x11Display ? MPV_RENDER_PARAM_X11_DISPLAY : MPV_RENDER_PARAM_INVALID, x11Display},
             {MPV_RENDER_PARAM_INVALID, nullptr},
         };
-        if (mpv_render_context_create(&m_render, m_engine->handle(), params) < 0)
+        if (mpv_render_context_create(&m_render, mpv, params) < 0)
             m_render = nullptr;
         if (m_render)
             mpv_render_context_set_update_callback(m_render, &MpvView::onRenderUpdate, this);
     }
+    doneCurrent();
     m_engine->viewInitialized(m_render != nullptr);
+    update();
 }
 
 // Called on one of mpv's threads: no mpv calls here, only hand-overs.

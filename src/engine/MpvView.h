@@ -28,6 +28,10 @@ public:
     // playback loop waits for queued frames to be rendered.
     void renderIfNeeded();
 
+    // Sets up mpv's renderer now if the view has been initialised and is
+    // still waiting to do so (it waits for the window's first picture).
+    void ensureRenderContext();
+
 protected:
     void initializeGL() override;
     void paintGL() override;
@@ -42,6 +46,7 @@ private:
     QPointer<MpvEngine> m_engine;
     std::shared_ptr<MpvWakeSignal> m_wake;
     mpv_render_context *m_render = nullptr;
+    bool m_renderPending = false;
     std::atomic<bool> m_frameWaiting{false};
     std::atomic<bool> m_updatePosted{false};
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playlist/EntryList.h"
 #include "playlist/TextEncoding.h"
 
 #include <QByteArray>
@@ -28,12 +29,23 @@ struct Decoded {
 Decoded Decode(const QByteArray &bytes);
 QByteArray Encode(const QStringList &entries, TextEncoding encoding);
 
+// The same, for the packed list the playlist keeps.
+struct DecodedList {
+    EntryList entries;
+    TextEncoding encoding = TextEncoding::Plain;
+};
+DecodedList DecodeList(const QByteArray &bytes);
+DecodedList DecodeList(QByteArrayView bytes);
+QByteArray EncodeList(const EntryList &entries, TextEncoding encoding);
+
 // Raise AppError with the run-time library's texts:
 // Load: Cannot open file "<path>". <reason>
 // Save: Cannot create file "<path>". <reason>
 // WriteSample: the input/output error ("File access denied", "Disk full", ...)
 Decoded Load(const QString &path);
+DecodedList LoadList(const QString &path);
 void Save(const QString &path, const QStringList &entries, TextEncoding encoding);
+void SaveList(const QString &path, const EntryList &entries, TextEncoding encoding);
 void WriteSample(const QString &path);
 
 } // namespace PlaylistFile

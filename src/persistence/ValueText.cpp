@@ -139,7 +139,10 @@ double ReadFloatText(const QString &text, double def, QChar decimalSeparator) {
         if (!exponent.empty()) {
             const bool exponentNegative = exponent.front() == '-';
             // Only the sign of the sum matters, and a long exponent outweighs any mantissa.
-            const bool exponentLong = exponent.size() > (exponentNegative ? 10u : 9u);
+            // Leading zeros do not make it long: "1e-0000000001" is 1e-1.
+            const size_t firstDigit = exponent.find_first_not_of('0', exponentNegative ? 1 : 0);
+            const bool exponentLong =
+                firstDigit != std::string::npos && exponent.size() - firstDigit > 9u;
             long long e = 0;
             if (exponentLong)
                 e = exponentNegative ? -1'000'000'000'000LL : 1'000'000'000'000LL;

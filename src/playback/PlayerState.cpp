@@ -28,9 +28,10 @@ void PlayerState::setVolume(float value) {
     }
 }
 
-void PlayerState::setMainCaption(const QString &caption) {
-    if (caption != m_mainCaption) {
+void PlayerState::setMainCaption(const QString &caption, const QString &subject) {
+    if (caption != m_mainCaption || subject != m_captionSubject) {
         m_mainCaption = caption;
+        m_captionSubject = subject;
         emit mainCaptionChanged(caption);
     }
 }

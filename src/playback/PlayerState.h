@@ -58,7 +58,10 @@ public:
     void setVolume(float value);
 
     const QString &mainCaption() const { return m_mainCaption; }
-    void setMainCaption(const QString &caption);
+    // The subject the caption names (a file's display name or a link); empty
+    // for the fixed captions. The desktop's media controls show it as the title.
+    const QString &captionSubject() const { return m_captionSubject; }
+    void setMainCaption(const QString &caption, const QString &subject = QString());
     const QString &listCaption() const { return m_listCaption; }
     void setListCaption(const QString &caption);
 
@@ -105,6 +108,7 @@ private:
     bool m_shuffle = false;
     float m_volume = 0.5f;
     QString m_mainCaption = kMainDesignCaption;
+    QString m_captionSubject;
     QString m_listCaption = kListDesignCaption;
     bool m_fullScreen = false;
     QString m_clock = kClockZero;

@@ -106,7 +106,8 @@ void Player::StartEntry(int i, const QString &entry, EntryKind kind, StartSite s
                 form = CaptionForm::LinkWindow;
             else if (site == StartSite::DoubleClick && link)
                 form = CaptionForm::TightWithDuration;
-            m_state.setMainCaption(MainCaption(form, link ? entry : name, size, durationText));
+            const QString &subject = link ? entry : name;
+            m_state.setMainCaption(MainCaption(form, subject, size, durationText), subject);
             break;
         }
         case 'H':
@@ -182,7 +183,8 @@ void Player::OpenFile(const QString &path) {
     m_engine.play();
     // The size is read again after Play, as the caption shows it.
     m_state.setMainCaption(MainCaption(CaptionForm::SpacedWithDuration, name, m_engine.videoSize(),
-                                       DurationText(duration)));
+                                       DurationText(duration)),
+                           name);
     m_state.setPauseHint(QString());
     // Once more, whatever the full-screen state.
     if (size.hasVideo())

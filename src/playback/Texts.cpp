@@ -88,7 +88,10 @@ QString DisplayName(const QString &path) {
 }
 
 QString PlaylistCaption(int index, int count) {
-    return QStringLiteral("Список воспроизведения. Играет ") + QString::number(index + 1) +
+    // The 32-bit sum, wrapping as the original arithmetic does; index + 1
+    // itself would be undefined for the largest index.
+    const qint32 number = static_cast<qint32>(static_cast<quint32>(index) + 1u);
+    return QStringLiteral("Список воспроизведения. Играет ") + QString::number(number) +
            QStringLiteral(" трек из ") + QString::number(count);
 }
 

@@ -1,6 +1,8 @@
 #include "playlist/PlaylistModel.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -14,6 +16,49 @@ QString TrimControls(const QString &s) {
     return s.mid(b, e - b);
 }
 
+// The rows in [from, to) whose entries contain the key.
+void Scan(const EntryList &entries, const EntryMatcher &matcher, int from, int to,
+          std::vector<int> &rows) {
+    for (int i = from; i < to; ++i)
+        if (matcher.matches(entries.view(i)))
+            rows.push_back(i);
+}
+
+// The first letter of a search looks at every entry; over a long list the
+// second core takes half of them.
+std::vector<int> ScanAll(const EntryList &entries, const EntryMatcher &matcher) {
+    const int n = int(entries.size());
+    std::vector<int> rows;
+    rows.reserve(size_t(n));
+    constexpr int kSplitFrom = 100'000;
+    if (n >= kSplitFrom && std::thread::hardware_concurrency() > 1) {
+        const int half = n / 2;
+        std::vector<int> upper;
+        std::thread helper;
+        try {
+            helper = std::thread([&] {
+                upper.reserve(size_t(n - half));
+                Scan(entries, matcher, half, n, upper);
+            });
+        } catch (const std::system_error &) {
+            // No thread to be had: one pass it is.
+        }
+        if (helper.joinable()) {
+            {
+                struct Join {
+                    std::thread &t;
+                    ~Join() { t.join(); }
+                } join{helper};
+                Scan(entries, matcher, 0, half, rows);
+            }
+            rows.insert(rows.end(), upper.begin(), upper.end());
+            return rows;
+        }
+    }
+    Scan(entries, matcher, 0, n, rows);
+    return rows;
+}
+
 } // namespace
 
 PlaylistModel::PlaylistModel(QObject *parent) : QAbstractListModel(parent) {}
@@ -22,7 +67,7 @@ int PlaylistModel::count() const {
     return m_filtered ? int(m_visible.size()) : int(m_entries.size());
 }
 
-const QString &PlaylistModel::entry(int row) const {
+QString PlaylistModel::entry(int row) const {
     return m_entries.at(sourceRow(row));
 }
 
@@ -37,26 +82,23 @@ void PlaylistModel::setItemIndex(int row) {
         emit itemIndexChanged(m_itemIndex);
 }
 
-bool PlaylistModel::matches(const QString &entry) const {
-    return entry.contains(m_key, Qt::CaseInsensitive);
-}
-
 void PlaylistModel::append(const QStringList &entries) {
     if (entries.isEmpty())
         return;
     const int firstSource = int(m_entries.size());
+    forgetFilters();
     if (!m_filtered) {
         beginInsertRows({}, firstSource, firstSource + int(entries.size()) - 1);
-        m_entries += entries;
+        m_entries.append(entries);
         endInsertRows();
         return;
     }
     // Added rows that match the search in effect show at once.
+    m_entries.append(entries);
     std::vector<int> shown;
-    for (int i = 0; i < entries.size(); ++i)
-        if (matches(entries.at(i)))
-            shown.push_back(firstSource + i);
-    m_entries += entries;
+    for (int i = firstSource; i < int(m_entries.size()); ++i)
+        if (m_matcher->matches(m_entries.view(i)))
+            shown.push_back(i);
     if (shown.empty())
         return;
     const int first = int(m_visible.size());
@@ -69,6 +111,7 @@ void PlaylistModel::deleteRow(int row) {
     if (row < 0 || row >= count())
         return;
     const int source = sourceRow(row);
+    forgetFilters();
     beginRemoveRows({}, row, row);
     m_entries.removeAt(source);
     if (m_filtered) {
@@ -89,6 +132,7 @@ void PlaylistModel::clearRows() {
     beginResetModel();
     m_entries.clear();
     m_visible.clear();
+    forgetFilters();
     endResetModel();
     setItemIndex(-1);
 }
@@ -100,6 +144,7 @@ void PlaylistModel::moveEntry(int from, int to) {
     if (from != to) {
         const int sFrom = sourceRow(from);
         const int sTo = sourceRow(to);
+        forgetFilters();
         beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
         m_entries.move(sFrom, sTo);
         if (m_filtered) {
@@ -124,9 +169,16 @@ void PlaylistModel::moveEntry(int from, int to) {
 }
 
 void PlaylistModel::setEntries(const QStringList &entries, TextEncoding encoding) {
+    setEntryList(EntryList(entries), encoding);
+}
+
+void PlaylistModel::setEntryList(EntryList entries, TextEncoding encoding) {
     beginResetModel();
-    m_entries = entries;
+    m_entries = std::move(entries);
     m_encoding = encoding;
+    // Nothing found in the old list holds for the new one.
+    forgetFilters();
+    m_matcher.reset();
     rebuildFilter();
     endResetModel();
     m_itemIndex = -1;
@@ -145,16 +197,50 @@ void PlaylistModel::setSearchText(const QString &text) {
     emit itemIndexChanged(-1);
 }
 
+void PlaylistModel::forgetFilters() {
+    m_recent.clear();
+}
+
+// The rows are always those of the whole list that contain the key; how they
+// are found only decides the time it takes. A key that contains the previous
+// one can only match rows that matched before, so one more letter looks at
+// the rows in view alone; a backspace goes back to rows already found.
 void PlaylistModel::rebuildFilter() {
+    const bool wasFiltered = m_filtered && m_matcher;
     m_filtered = !m_search.isEmpty() && m_search != kSearchPlaceholder;
-    m_visible.clear();
-    if (!m_filtered)
+    if (!m_filtered) {
+        m_visible = {};
+        m_matcher.reset();
+        m_key.clear();
+        forgetFilters();
         return;
-    m_key = TrimControls(m_search).toLower();
-    m_visible.reserve(size_t(m_entries.size()));
-    for (int i = 0; i < m_entries.size(); ++i)
-        if (matches(m_entries.at(i)))
-            m_visible.push_back(i);
+    }
+    const QString key = TrimControls(m_search).toLower();
+    if (wasFiltered && key == m_key)
+        return;
+    auto matcher = std::make_unique<EntryMatcher>(key);
+    std::vector<int> rows;
+    const auto found = std::find_if(m_recent.begin(), m_recent.end(),
+                                    [&key](const auto &r) { return r.first == key; });
+    if (found != m_recent.end()) {
+        rows = found->second;
+    } else if (wasFiltered && matcher->narrows(*m_matcher)) {
+        rows.reserve(m_visible.size());
+        for (const int i : m_visible)
+            if (matcher->matches(m_entries.view(i)))
+                rows.push_back(i);
+    } else {
+        rows = ScanAll(m_entries, *matcher);
+    }
+    if (wasFiltered) {
+        constexpr size_t kRecentKeys = 4;
+        m_recent.emplace(m_recent.begin(), m_key, std::move(m_visible));
+        if (m_recent.size() > kRecentKeys)
+            m_recent.pop_back();
+    }
+    m_visible = std::move(rows);
+    m_matcher = std::move(matcher);
+    m_key = key;
 }
 
 int PlaylistModel::rowCount(const QModelIndex &parent) const {

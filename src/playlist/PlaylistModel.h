@@ -1,9 +1,12 @@
 #pragma once
 
+#include "playlist/EntryList.h"
 #include "playlist/TextEncoding.h"
 
 #include <QAbstractListModel>
 #include <QStringList>
+#include <memory>
+#include <utility>
 #include <vector>
 
 inline const QString kSearchPlaceholder = QStringLiteral("Поиск ...");
@@ -20,7 +23,8 @@ public:
 
     // The visible rows.
     int count() const;
-    const QString &entry(int row) const; // 0 <= row < count()
+    QString entry(int row) const; // 0 <= row < count()
+    EntryList::View entryView(int row) const { return m_entries.view(sourceRow(row)); }
     int itemIndex() const { return m_itemIndex; }
     // Makes row the selected row; an index outside the rows selects none.
     void setItemIndex(int row);
@@ -34,8 +38,10 @@ public:
     void moveEntry(int from, int to);
 
     // The whole list, hidden rows included.
-    const QStringList &allEntries() const { return m_entries; }
+    const EntryList &entries() const { return m_entries; }
+    QStringList allEntries() const { return m_entries.toStringList(); }
     void setEntries(const QStringList &entries, TextEncoding encoding);
+    void setEntryList(EntryList entries, TextEncoding encoding);
     TextEncoding encoding() const { return m_encoding; }
 
     // The search box text. Every change re-applies the filter and leaves no
@@ -53,15 +59,20 @@ signals:
 
 private:
     int sourceRow(int row) const { return m_filtered ? m_visible[size_t(row)] : row; }
-    bool matches(const QString &entry) const;
     void rebuildFilter();
+    void forgetFilters();
     void setItemIndexQuietly(int row);
 
-    QStringList m_entries;
+    EntryList m_entries;
     TextEncoding m_encoding = TextEncoding::Plain;
     QString m_search = kSearchPlaceholder;
-    QString m_key; // trimmed, lower-cased search text
     bool m_filtered = false;
     std::vector<int> m_visible; // source rows of the visible rows, while filtered
+    // The key in effect (the trimmed, lower-cased search text) and the rows
+    // of the last few keys, while the list stays as it is: typing on narrows
+    // the rows in view, a backspace finds its rows here.
+    QString m_key;
+    std::unique_ptr<EntryMatcher> m_matcher;
+    std::vector<std::pair<QString, std::vector<int>>> m_recent;
     int m_itemIndex = -1;
 };

@@ -24,7 +24,7 @@ QString FindPlayableForward(const PlaylistModel &list, IndexLabel &nextRL, int s
     nextRL.reset();
     const int n = Bound(list, count);
     for (int i = std::max(start, 0); i < n; ++i)
-        if (IsPlayable(list.entry(i)))
+        if (IsPlayable(list.entryView(i)))
             return Hit(nextRL, i);
     return QStringLiteral("-1");
 }
@@ -33,9 +33,9 @@ QString FindPlayableBackward(const PlaylistModel &list, IndexLabel &nextRL, int 
     nextRL.reset();
     const int n = Bound(list, count);
     for (int i = std::min(start, n - 1); i >= 0; --i)
-        if (IsPlayable(list.entry(i)))
+        if (IsPlayable(list.entryView(i)))
             return Hit(nextRL, i);
-    if (n > 0 && IsPlayable(list.entry(n - 1)))
+    if (n > 0 && IsPlayable(list.entryView(n - 1)))
         return Hit(nextRL, n - 1);
     return QStringLiteral("-1");
 }

@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include "app/Lifecycle.h"
+#include "app/OpenWith.h"
 #include "playback/Dialogs.h"
 #include "playback/Player.h"
 #include "playback/PlayerState.h"
@@ -16,6 +17,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -51,6 +53,7 @@ TForm1::TForm1(Player &player) : QWidget(nullptr), m_player(player), m_state(pla
     resize(kMinClientWidth, kMinClientHeight);
     buildControls();
     bindState();
+    setAcceptDrops(true);
 }
 
 void TForm1::buildControls() {
@@ -360,7 +363,14 @@ void TForm1::applyFrame() {
     // A fixed frame holds the window at its present size; the sizeable one
     // brings back the minimum.
     if (m_borderStyle == BorderStyle::Single) {
-        setFixedSize(size());
+        // The size the window has as a normal window: the window manager may
+        // not yet have answered the way back from full screen or maximized.
+        QSize fixed = size();
+        if (m_restoreSize.isValid())
+            fixed = m_restoreSize;
+        else if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+            fixed = normalGeometry().size();
+        setFixedSize(fixed);
     } else {
         setMinimumSize(kMinClientWidth, kMinClientHeight);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -384,12 +394,14 @@ void TForm1::setFullScreenSwitch(bool on) {
         if (m_hasSavedGeometry)
             m_savedGeometry = geometry();
         m_fullScreenSwitch = true;
+        m_restoreSize = QSize();
         m_borderStyle = BorderStyle::None;
         applyFrame();
         setWindowState(windowState() | Qt::WindowFullScreen);
         return;
     }
     m_fullScreenSwitch = false;
+    m_restoreSize = m_hasSavedGeometry ? m_savedGeometry.size() : QSize();
     setWindowState(windowState() & ~Qt::WindowFullScreen);
     m_borderStyle = m_savedBorder;
     applyFrame();
@@ -463,4 +475,25 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     if (watched == ToolBar1 && event->type() == QEvent::MouseButtonDblClick)
         RunHandler([this] { ToolBar1DblClick(); });
     return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent *event) {
+    if (!DroppedEntries(*event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent *event) {
+    const QStringList entries = DroppedEntries(*event->mimeData());
+    if (entries.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Played once the drop is over: the drag source waits for the drop to be
+    // taken, and a link may take seconds to load. Only the first entry plays,
+    // as with several files given on the command line.
+    QMetaObject::invokeMethod(
+        this,
+        [this, entry = entries.constFirst()] {
+            RunHandler([&] { PlayOpenedEntry(m_player, entry); });
+        },
+        Qt::QueuedConnection);
 }

@@ -89,6 +89,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // A file or "http:" link dropped from the desktop plays as the open-file
+    // command plays a file; the playlist stays as it is.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildControls();
@@ -103,6 +107,7 @@ private:
     bool m_savedMaximized = false;
     QRect m_savedGeometry;
     bool m_hasSavedGeometry = false;
+    QSize m_restoreSize; // the normal size full screen gave back
 
     Player &m_player;
     PlayerState &m_state;

@@ -1,6 +1,7 @@
 #include "ui/Unit2.h"
 
 #include "app/Lifecycle.h"
+#include "app/OpenWith.h"
 #include "playback/Dialogs.h"
 #include "playback/Player.h"
 #include "playback/PlayerState.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -77,6 +79,7 @@ TForm2::TForm2(Player &player) : QWidget(nullptr), m_player(player), m_state(pla
     move(kDesignLeft, kDesignTop);
     buildControls();
     bindState();
+    setAcceptDrops(true);
 }
 
 void TForm2::buildControls() {
@@ -346,4 +349,17 @@ void TForm2::FormKeyDown(int key) {
     }
     if (key == Qt::Key_F12)
         RunHandler([] { Form1->bListClick(); });
+}
+
+void TForm2::dragEnterEvent(QDragEnterEvent *event) {
+    if (!DroppedEntries(*event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TForm2::dropEvent(QDropEvent *event) {
+    const QStringList entries = DroppedEntries(*event->mimeData());
+    if (entries.isEmpty())
+        return;
+    event->acceptProposedAction();
+    RunHandler([&] { m_state.list.append(entries); });
 }

@@ -91,6 +91,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Files dropped from the desktop are appended as bApp appends them, in
+    // the order of the drop; an "http:" link as the link window's add mode
+    // appends one.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildControls();
