@@ -234,7 +234,8 @@ void TForm1::bindState() {
 
 void TForm1::setVideoView(QWidget *view) {
     view->setObjectName(QStringLiteral("MediaPlayerControl1"));
-    Rectangle2->layout()->replaceWidget(MediaPlayerControl1, view);
+    // The layout hands back the item that held the old widget; it is ours.
+    delete Rectangle2->layout()->replaceWidget(MediaPlayerControl1, view);
     delete MediaPlayerControl1;
     MediaPlayerControl1 = view;
 }
@@ -375,7 +376,10 @@ void TForm1::applyFrame() {
         setMinimumSize(kMinClientWidth, kMinClientHeight);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     }
-    const bool frameless = m_borderStyle == BorderStyle::None;
+    // In the platform's full screen the window manager already drops the
+    // frame; changing the flags there would re-create the native window and
+    // can lose the window manager's answer to the full-screen request.
+    const bool frameless = m_borderStyle == BorderStyle::None && !m_fullScreenSwitch;
     if (bool(windowFlags() & Qt::FramelessWindowHint) != frameless) {
         const bool shown = isVisible();
         setWindowFlag(Qt::FramelessWindowHint, frameless);
