@@ -18,10 +18,12 @@ build: configure
 run: build
 	./$(BUILD_DIR)/velpa-player
 
-# The whole suite. The fuzz targets and the sanitizer run are their own
-# targets (`make fuzz`, `make test-sanitize`).
+# The whole suite, then every fuzz target for TEST_FUZZ_SECONDS, then the
+# whole suite again under the sanitizers.
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 300
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(TEST_FUZZ_SECONDS)
+	@$(MAKE) --no-print-directory test-sanitize
 
 # The sanitizer build: clang with AddressSanitizer (leaks included) and
 # UndefinedBehaviorSanitizer, which also holds the libFuzzer targets. Only
