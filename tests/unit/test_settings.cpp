@@ -524,8 +524,8 @@ const std::vector<Writer> &Writers() {
 TEST_F(SettingsTest, WritersAddTheirKeysInOrder) {
     const char *expected[] = {
         "[List]\r\nLast=5\r\n",
-        "[Form]\r\nTop=1\r\nLeft=2\r\n"
-        "[List]\r\nTop=3\r\nLeft=4\r\nRepeat=1\r\nShuffle=0\r\nVolume=0,25\r\nLast=-1\r\n",
+        ("[Form]\r\nTop=1\r\nLeft=2\r\n"
+         "[List]\r\nTop=3\r\nLeft=4\r\nRepeat=1\r\nShuffle=0\r\nVolume=0,25\r\nLast=-1\r\n"),
         "[List]\r\nTop=3\r\nLeft=4\r\nRepeat=0\r\nShuffle=1\r\nLast=6\r\n",
     };
     for (size_t i = 0; i < Writers().size(); ++i) {
