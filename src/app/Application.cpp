@@ -4,6 +4,7 @@
 #include "app/OpenWith.h"
 #include "engine/MpvEngine.h"
 #include "engine/MpvView.h"
+#include "engine/MpvWindowView.h"
 #include "playback/Dialogs.h"
 #include "playback/Player.h"
 #include "playback/PlayerState.h"
@@ -30,7 +31,11 @@ void CreateForms(MediaEngine *engine) {
         engine = g_ownEngine = new MpvEngine;
     g_player = new Player(*g_state, *engine);
     Form1 = new TForm1(*g_player);
-    if (g_ownEngine)
+    // mpv draws into a window of ours where it can (X11); elsewhere its
+    // frames are rendered through Qt.
+    if (g_ownEngine && MpvWindowView::isSupported())
+        Form1->setVideoView(new MpvWindowView(*g_ownEngine, Form1));
+    else if (g_ownEngine)
         Form1->setVideoView(new MpvView(*g_ownEngine, Form1));
     Form2 = new TForm2(*g_player);
     Form3 = new TForm3;

@@ -2,7 +2,6 @@
 
 #include "app/Errors.h"
 #include "engine/MpvLibrary.h"
-#include "engine/MpvView.h"
 
 #include <QDir>
 #include <QFile>
@@ -268,6 +267,8 @@ void MpvEngine::start() {
     if (!m_mpv)
         throw AppError(QStringLiteral("Cannot start the media engine."));
 
+    const quintptr window = m_options.nullOutputs || !m_view ? 0 : m_view->nativeWindow();
+    const std::string windowText = std::to_string(window);
     const char *const settings[][2] = {
         // Nothing of a user's mpv set-up may change how the player behaves.
         {"config", "no"},
@@ -290,8 +291,17 @@ void MpvEngine::start() {
         // The machine's video decoder where mpv knows it to be reliable;
         // anything else decodes in software without a word.
         {"hwdec", "auto-safe"},
-        {"vo", m_options.nullOutputs ? "null" : "libmpv"},
+        {"vo", m_options.nullOutputs ? "null"
+               : window              ? "gpu,x11"
+                                     : "libmpv"},
         {"ao", m_options.nullOutputs ? "null" : ""},
+        // mpv in a window of ours: OpenGL even where it is the software
+        // renderer, as with a view that renders; no input of its own, so the
+        // pointer and the keys reach the player's window; the pointer stays.
+        {"wid", window ? windowText.c_str() : ""},
+        {"gpu-sw", window ? "yes" : ""},
+        {"input-cursor", window ? "no" : ""},
+        {"cursor-autohide", window ? "no" : ""},
     };
     for (const auto &[name, value] : settings) {
         if (*value == '\0')
@@ -315,6 +325,10 @@ void MpvEngine::start() {
 }
 
 MpvEngine::~MpvEngine() {
+    shutDown();
+}
+
+void MpvEngine::shutDown() {
     // The render context has to go before the core it renders for.
     if (m_view)
         m_view->releaseRenderContext();
@@ -322,9 +336,13 @@ MpvEngine::~MpvEngine() {
         return;
     mpv_set_wakeup_callback(m_mpv, nullptr, nullptr);
     mpv_terminate_destroy(m_mpv);
+    m_mpv = nullptr;
+    m_pausesPending = 0;
+    m_seeksPending = 0;
+    forgetMedia();
 }
 
-void MpvEngine::attachView(MpvView *view) {
+void MpvEngine::attachView(MpvVideoOutput *view) {
     m_view = view;
     m_viewReady = false;
 }
@@ -337,9 +355,11 @@ void MpvEngine::viewInitialized(bool rendering) {
         mpv_set_property_string(m_mpv, "vo", "null");
 }
 
-void MpvEngine::detachView(MpvView *view) {
+void MpvEngine::detachView(MpvVideoOutput *view) {
     if (m_view != view)
         return;
+    if (view->nativeWindow())
+        shutDown();
     m_view = nullptr;
     m_viewReady = false;
 }

@@ -14,7 +14,25 @@
 
 struct mpv_handle;
 struct mpv_event;
-class MpvView;
+
+// What the engine needs of the view that shows its video. Two kinds exist:
+// MpvWindowView hands mpv a native window to draw into by itself (X11), and
+// MpvView renders mpv's frames through the render API (anywhere else).
+class MpvVideoOutput {
+public:
+    // The native window mpv draws into, or 0 when the view renders mpv's
+    // frames itself.
+    virtual quintptr nativeWindow() const = 0;
+    // Sets the view up now if it is still waiting for its first picture.
+    virtual void ensureRenderContext() = 0;
+    // Renders the frame mpv has queued, if any, while the GUI thread waits.
+    virtual void renderIfNeeded() = 0;
+    // Lets go of mpv's renderer; it must be gone before mpv's core.
+    virtual void releaseRenderContext() = 0;
+
+protected:
+    ~MpvVideoOutput() = default;
+};
 
 // Lets a thread sleep until mpv or the video renderer has news. Both notify it
 // from their own threads; only the GUI thread waits on it.
@@ -32,13 +50,15 @@ private:
 };
 
 // The media engine on top of libmpv. It alone owns the mpv handle; the video
-// view (MpvView) only borrows it to create its render context.
+// view only borrows it, to create its render context (MpvView) or to give
+// mpv its window (MpvWindowView).
 //
-// Wiring in a window with video (vo=libmpv):
+// Wiring in a window with video:
 //   1. construct the engine,
-//   2. construct MpvView(engine, parent), which attaches itself,
-//   3. show the view: once its first picture is on the screen it creates the
-//      render context, which starts the engine (loading libmpv),
+//   2. construct the view (MpvWindowView or MpvView) with the engine and a
+//      parent; it attaches itself,
+//   3. show the view: once its first picture is on the screen it sets itself
+//      up, which starts the engine (loading libmpv),
 //   4. only then open media (the restore sequence comes after the window is
 //      shown; open() sets up a view that is initialised but still waiting).
 //      Opening before the view is initialised is a programming error and
@@ -80,11 +100,12 @@ public:
 
     VideoSize videoSize() const override;
 
-    // Connects the view that renders the video. MpvView's constructor calls it.
-    void attachView(MpvView *view);
+    // Connects the view that shows the video. The views' constructors call it.
+    void attachView(MpvVideoOutput *view);
 
 private:
     friend class MpvView;
+    friend class MpvWindowView;
 
     struct OpenWait;
 
@@ -97,9 +118,12 @@ private:
     // From the view: its render context exists (or could not be created, in
     // which case video is turned off and sound still plays).
     void viewInitialized(bool rendering);
-    void detachView(MpvView *view);
+    // A view that mpv draws into goes: mpv's window goes with it, and the
+    // core with all it holds, before the window system pulls it away.
+    void detachView(MpvVideoOutput *view);
 
     void start();
+    void shutDown();
     static void onMpvWakeup(void *engine);
     void drainEvents();
     void handleEvent(const mpv_event &event);
@@ -116,7 +140,7 @@ private:
     mpv_handle *m_mpv = nullptr;
     std::shared_ptr<MpvWakeSignal> m_wake = std::make_shared<MpvWakeSignal>();
     std::atomic<bool> m_drainPosted{false};
-    QPointer<MpvView> m_view;
+    MpvVideoOutput *m_view = nullptr;
     bool m_viewReady = false;
 
     OpenWait *m_openWait = nullptr; // set while open() waits for its file

@@ -1,20 +1,22 @@
 #pragma once
 
+#include "engine/MpvEngine.h"
+
 #include <QOpenGLWidget>
 #include <QPointer>
 #include <atomic>
 #include <memory>
 
-class MpvEngine;
-class MpvWakeSignal;
 struct mpv_render_context;
 
-// Shows the video of an MpvEngine through mpv's OpenGL render API. The render
+// Shows the video of an MpvEngine through mpv's OpenGL render API: the view
+// for platforms where mpv cannot draw into a window of ours (MpvWindowView),
+// such as Wayland. Qt composes each frame into the window. The render
 // context is created in initializeGL, so the view has to be shown before the
 // engine opens anything (see MpvEngine). Black while nothing plays.
 //
 // Never construct it on Qt's offscreen platform: QOpenGLWidget crashes there.
-class MpvView : public QOpenGLWidget {
+class MpvView : public QOpenGLWidget, public MpvVideoOutput {
     Q_OBJECT
 public:
     explicit MpvView(MpvEngine &engine, QWidget *parent = nullptr);
@@ -26,11 +28,11 @@ public:
     // Renders the frame mpv has queued, if any, into the widget's framebuffer.
     // The engine calls it while it blocks the GUI thread in open(): mpv's
     // playback loop waits for queued frames to be rendered.
-    void renderIfNeeded();
+    void renderIfNeeded() override;
 
     // Sets up mpv's renderer now if the view has been initialised and is
     // still waiting to do so (it waits for the window's first picture).
-    void ensureRenderContext();
+    void ensureRenderContext() override;
 
 protected:
     void initializeGL() override;
@@ -39,8 +41,10 @@ protected:
 private:
     friend class MpvEngine;
 
+    quintptr nativeWindow() const override { return 0; }
+    void releaseRenderContext() override;
+
     static void onRenderUpdate(void *view);
-    void releaseRenderContext();
     void renderFrame();
 
     QPointer<MpvEngine> m_engine;
