@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -173,6 +174,34 @@ TEST(Searches, ForwardAndBackward) {
             << c.pattern;
         QDir(TestDocuments()).removeRecursively();
     }
+}
+
+// Long runs of missing files are searched on several threads at once; the
+// answer is still the nearest playable entry, never just one found first.
+TEST(Searches, LongRunsOfMissingFilesFindTheNearestEntry) {
+    std::string pattern(20000, 'm');
+    for (int i : {600, 9000, 9001, 15000})
+        pattern[size_t(i)] = 'p';
+    pattern[12000] = 'l';
+    Fixture f(pattern.c_str());
+    struct Case {
+        bool forward;
+        int start;
+        int hit;
+    };
+    const Case cases[] = {
+        {true, 0, 600},        {true, 601, 9000},  {true, 9002, 12000},
+        {true, 12001, 15000},  {true, 15001, -1},  {false, 19999, 15000},
+        {false, 14999, 12000}, {false, 8999, 600}, {false, 599, -1},
+    };
+    for (const auto &c : cases) {
+        const QString r = c.forward
+                              ? FindPlayableForward(f.list, f.nextRL, c.start, f.list.count())
+                              : FindPlayableBackward(f.list, f.nextRL, c.start, f.list.count());
+        EXPECT_EQ(r, QString::number(c.hit))
+            << (c.forward ? "forward" : "backward") << " from " << c.start;
+    }
+    QDir(TestDocuments()).removeRecursively();
 }
 
 TEST(Searches, EachCallStartsFromTheDesignText) {
