@@ -302,6 +302,10 @@ void MpvEngine::start() {
         {"gpu-sw", window ? "yes" : ""},
         {"input-cursor", window ? "no" : ""},
         {"cursor-autohide", window ? "no" : ""},
+        // The video output and its OpenGL are set up as soon as the core
+        // runs, not when the first video starts: a press of play then waits
+        // for the file alone.
+        {"force-window", window ? "yes" : ""},
     };
     for (const auto &[name, value] : settings) {
         if (*value == '\0')
