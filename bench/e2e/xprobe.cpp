@@ -223,10 +223,12 @@ int main(int argc, char **argv) {
                     Fail("no-video");
                 if (!IsDamage(ev, main))
                     continue;
-                XDamageSubtract(g_display, damage, None, None);
-                // A burst of drawing is looked at once it is over.
+                // A burst of drawing is looked at once it is over. The damage
+                // is cleared after the burst's reports are read: drawing
+                // after that reports anew, so no frame can slip by unseen.
                 while (XPending(g_display))
                     XNextEvent(g_display, &ev);
+                XDamageSubtract(g_display, damage, None, None);
                 seen = ShowsVideo(main);
             }
             std::printf("video_ms=%.1f\n", Now() - mark);
