@@ -273,15 +273,26 @@ bool EntryMatcher::matchesLatin1(const unsigned char *h, qsizetype n) const {
         __m128i want[4];
         for (int k = 0; k < 4; ++k)
             want[k] = _mm_set1_epi8(char(m_first8[k < m_first8Count ? k : 0]));
-        for (; i + 16 <= last + 1; i += 16) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(h + i));
+        // The candidates among the 16 positions from `at`, those before
+        // `from` left out.
+        auto block = [&](qsizetype at, qsizetype from) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(h + at));
             __m128i eq = _mm_cmpeq_epi8(v, want[0]);
             for (int k = 1; k < m_first8Count; ++k)
                 eq = _mm_or_si128(eq, _mm_cmpeq_epi8(v, want[k]));
-            for (unsigned bits = unsigned(_mm_movemask_epi8(eq)); bits; bits &= bits - 1)
-                if (rest(i + __builtin_ctz(bits)))
+            unsigned bits = unsigned(_mm_movemask_epi8(eq)) & (0xffffu << (from - at));
+            for (; bits; bits &= bits - 1)
+                if (rest(at + __builtin_ctz(bits)))
                     return true;
-        }
+            return false;
+        };
+        for (; i + 16 <= last + 1; i += 16)
+            if (block(i, i))
+                return true;
+        // The positions left over, in one last block that overlaps the one
+        // before: no unit goes through the slower loop below.
+        if (i <= last && last + 1 >= 16)
+            return block(last + 1 - 16, i);
     }
 #endif
     for (; i <= last; ++i)
@@ -308,16 +319,25 @@ bool EntryMatcher::matchesUtf16(const char16_t *h, qsizetype n) const {
         __m128i want[4];
         for (int k = 0; k < 4; ++k)
             want[k] = _mm_set1_epi16(short(m_first16[k < m_first16Count ? k : 0]));
-        for (; i + 8 <= last + 1; i += 8) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(h + i));
+        // The candidates among the 8 positions from `at`, those before
+        // `from` left out.
+        auto block = [&](qsizetype at, qsizetype from) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(h + at));
             __m128i eq = _mm_cmpeq_epi16(v, want[0]);
             for (int k = 1; k < m_first16Count; ++k)
                 eq = _mm_or_si128(eq, _mm_cmpeq_epi16(v, want[k]));
             // Two mask bits per unit.
-            for (unsigned bits = unsigned(_mm_movemask_epi8(eq)) & 0x5555u; bits; bits &= bits - 1)
-                if (rest(i + __builtin_ctz(bits) / 2))
+            unsigned bits = unsigned(_mm_movemask_epi8(eq)) & (0x5555u << (2 * (from - at)));
+            for (; bits; bits &= bits - 1)
+                if (rest(at + __builtin_ctz(bits) / 2))
                     return true;
-        }
+            return false;
+        };
+        for (; i + 8 <= last + 1; i += 8)
+            if (block(i, i))
+                return true;
+        if (i <= last && last + 1 >= 8)
+            return block(last + 1 - 8, i);
     }
 #endif
     for (; i <= last; ++i)

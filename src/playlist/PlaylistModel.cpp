@@ -243,6 +243,12 @@ void PlaylistModel::rebuildFilter() {
     m_key = key;
 }
 
+QModelIndex PlaylistModel::index(int row, int column, const QModelIndex &parent) const {
+    if (column != 0 || row < 0 || parent.isValid() || row >= count())
+        return {};
+    return createIndex(row, 0);
+}
+
 int PlaylistModel::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : count();
 }

@@ -51,6 +51,10 @@ public:
     bool searchInEffect() const { return m_filtered; }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    // The base's index() asks rowCount() and columnCount() through virtual
+    // calls; the list view asks for every row's index at each layout.
+    QModelIndex index(int row, int column = 0,
+                      const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
 signals:
