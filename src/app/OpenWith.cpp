@@ -70,7 +70,7 @@ void PlayOpenedEntry(Player &player, const QString &entry) {
     }
     // The link window's test and message.
     if (entry.left(5) == QLatin1String("https")) {
-        AppDialogs().error(QStringLiteral("HTTPS не поддерживается, только HTTP."));
+        AppDialogs().error(kHttpsRefusedText);
         return;
     }
     if (!FileExists(entry)) {

@@ -19,7 +19,8 @@ MpvWindowView::MpvWindowView(MpvEngine &engine, QWidget *parent)
 MpvWindowView::~MpvWindowView() {
     // mpv's own window is a child of ours: it has to go with the engine's
     // video output before ours goes.
-    m_engine->detachView(this);
+    if (m_engine)
+        m_engine->detachView(this);
 }
 
 bool MpvWindowView::isSupported() {
@@ -37,7 +38,7 @@ void MpvWindowView::paintEvent(QPaintEvent *) {
 }
 
 void MpvWindowView::ensureRenderContext() {
-    if (!m_startPending)
+    if (!m_startPending || !m_engine)
         return;
     m_startPending = false;
     m_window = winId();

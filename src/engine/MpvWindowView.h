@@ -2,6 +2,7 @@
 
 #include "engine/MpvEngine.h"
 
+#include <QPointer>
 #include <QWidget>
 
 // Shows the video of an MpvEngine by letting mpv draw into a native child
@@ -34,7 +35,7 @@ private:
     void renderIfNeeded() override {}
     void releaseRenderContext() override {}
 
-    MpvEngine *m_engine;
+    QPointer<MpvEngine> m_engine;
     quintptr m_window = 0;
     bool m_startPending = true;
     bool m_rendering = false;

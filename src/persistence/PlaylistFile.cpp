@@ -111,16 +111,6 @@ EntryList DecodeLines(QStringDecoder &dec, QByteArrayView in) {
     throw AppError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
 }
 
-QByteArray ReadAll(const QString &path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        CannotOpen(path, QString::fromLocal8Bit(std::strerror(errno)));
-    QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        CannotOpen(path, f.errorString());
-    return bytes;
-}
-
 void WriteAll(const QString &path, const QByteArray &bytes) {
     const int err = WriteFileAtomically(path, bytes);
     if (err != 0) {
@@ -273,7 +263,8 @@ QByteArray EncodeList(const EntryList &entries, TextEncoding encoding) {
 }
 
 Decoded Load(const QString &path) {
-    return Decode(ReadAll(path));
+    DecodedList list = LoadList(path);
+    return {list.entries.toStringList(), list.encoding};
 }
 
 // A regular file's bytes go into a buffer of the list's own kind; anything

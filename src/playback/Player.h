@@ -61,4 +61,6 @@ private:
 };
 
 inline const QString kLinkPrefix = QStringLiteral("http:");
+// The answer to an "https" link, which the player cannot play.
+inline const QString kHttpsRefusedText = QStringLiteral("HTTPS не поддерживается, только HTTP.");
 QString MissingFileText(const QString &entry);

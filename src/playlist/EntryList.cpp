@@ -100,6 +100,19 @@ void EntryList::reserve(qsizetype entries, qsizetype units) {
     m_pool.reserve(size_t(bytes + 1) / 2);
 }
 
+// The pool's bytes [pos, end) for a new entry, the pool grown to hold them.
+char *EntryList::claim(qsizetype pos, qsizetype end) {
+    const size_t units = size_t(end + 1) / 2;
+    if (units > m_pool.size()) {
+        // Doubling keeps appending one entry at a time linear; pages of the
+        // reserve that are never written cost no memory.
+        if (units > m_pool.capacity())
+            m_pool.reserve(std::max(units, 2 * m_pool.capacity()));
+        m_pool.resize(units);
+    }
+    return reinterpret_cast<char *>(m_pool.data()) + pos;
+}
+
 void EntryList::append(QStringView entry) {
     const bool wide = !FitsLatin1(entry);
     qsizetype pos = m_used;
@@ -107,14 +120,7 @@ void EntryList::append(QStringView entry) {
         pos += pos & 1;
     const qsizetype n = entry.size();
     const qsizetype end = pos + (wide ? 2 * n : n);
-    if (size_t(end + 1) / 2 > m_pool.size()) {
-        // Doubling keeps appending one entry at a time linear; pages of the
-        // reserve that are never written cost no memory.
-        if (size_t(end + 1) / 2 > m_pool.capacity())
-            m_pool.reserve(std::max(size_t(end + 1) / 2, 2 * m_pool.capacity()));
-        m_pool.resize(size_t(end + 1) / 2);
-    }
-    char *out = reinterpret_cast<char *>(m_pool.data()) + pos;
+    char *out = claim(pos, end);
     if (wide)
         std::memcpy(out, entry.utf16(), size_t(2 * n));
     else
@@ -127,12 +133,7 @@ void EntryList::append(QLatin1StringView entry) {
     const qsizetype pos = m_used;
     const qsizetype n = entry.size();
     const qsizetype end = pos + n;
-    if (size_t(end + 1) / 2 > m_pool.size()) {
-        if (size_t(end + 1) / 2 > m_pool.capacity())
-            m_pool.reserve(std::max(size_t(end + 1) / 2, 2 * m_pool.capacity()));
-        m_pool.resize(size_t(end + 1) / 2);
-    }
-    std::memcpy(reinterpret_cast<char *>(m_pool.data()) + pos, entry.data(), size_t(n));
+    std::memcpy(claim(pos, end), entry.data(), size_t(n));
     m_slots.push_back({pos, n, false});
     m_used = end;
 }

@@ -76,6 +76,7 @@ private:
 
     const char *bytes() const { return reinterpret_cast<const char *>(m_pool.data()); }
     qsizetype slotBytes(const Slot &s) const { return s.wide ? 2 * s.size : s.size; }
+    char *claim(qsizetype pos, qsizetype end);
     void compactIfWasteful();
 
     std::vector<Slot> m_slots;

@@ -9,18 +9,6 @@ bool IsLink(const QString &entry) {
     return entry.startsWith(QLatin1String("http:"));
 }
 
-bool FileExists(const QString &path) {
-    if (path.isEmpty())
-        return false;
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool IsLink(const EntryList::View &entry) {
-    const QLatin1StringView link("http:");
-    return entry.wide ? entry.utf16().startsWith(link) : entry.latin1().startsWith(link);
-}
-
 namespace {
 
 bool IsRegularFile(const char *path) {
@@ -29,6 +17,15 @@ bool IsRegularFile(const char *path) {
 }
 
 } // namespace
+
+bool FileExists(const QString &path) {
+    return !path.isEmpty() && IsRegularFile(QFile::encodeName(path).constData());
+}
+
+bool IsLink(const EntryList::View &entry) {
+    const QLatin1StringView link("http:");
+    return entry.wide ? entry.utf16().startsWith(link) : entry.latin1().startsWith(link);
+}
 
 // The file name's bytes are QFile::encodeName's, made on the stack: an ASCII
 // entry is its own UTF-8, anything else goes through the same converter.

@@ -1,7 +1,8 @@
 #include "playlist/PlaylistModel.h"
 
+#include "playlist/Parallel.h"
+
 #include <algorithm>
-#include <system_error>
 #include <thread>
 
 namespace {
@@ -24,38 +25,23 @@ void Scan(const EntryList &entries, const EntryMatcher &matcher, int from, int t
             rows.push_back(i);
 }
 
-// The first letter of a search looks at every entry; over a long list the
-// second core takes half of them.
+// The first letter of a search looks at every entry; over a long list each
+// core takes a share of them.
 std::vector<int> ScanAll(const EntryList &entries, const EntryMatcher &matcher) {
     const int n = int(entries.size());
-    std::vector<int> rows;
-    rows.reserve(size_t(n));
     constexpr int kSplitFrom = 100'000;
-    if (n >= kSplitFrom && std::thread::hardware_concurrency() > 1) {
-        const int half = n / 2;
-        std::vector<int> upper;
-        std::thread helper;
-        try {
-            helper = std::thread([&] {
-                upper.reserve(size_t(n - half));
-                Scan(entries, matcher, half, n, upper);
-            });
-        } catch (const std::system_error &) {
-            // No thread to be had: one pass it is.
-        }
-        if (helper.joinable()) {
-            {
-                struct Join {
-                    std::thread &t;
-                    ~Join() { t.join(); }
-                } join{helper};
-                Scan(entries, matcher, 0, half, rows);
-            }
-            rows.insert(rows.end(), upper.begin(), upper.end());
-            return rows;
-        }
-    }
-    Scan(entries, matcher, 0, n, rows);
+    const int parts = n >= kSplitFrom ? std::max(1, int(std::thread::hardware_concurrency())) : 1;
+    std::vector<std::vector<int>> found(static_cast<size_t>(parts));
+    RunParts(parts, [&](int k) {
+        const int from = int(qint64(n) * k / parts);
+        const int to = int(qint64(n) * (k + 1) / parts);
+        // The first share's rows become the result: room for all of them.
+        found[size_t(k)].reserve(size_t(k == 0 ? n : to - from));
+        Scan(entries, matcher, from, to, found[size_t(k)]);
+    });
+    std::vector<int> rows = std::move(found[0]);
+    for (size_t k = 1; k < found.size(); ++k)
+        rows.insert(rows.end(), found[k].begin(), found[k].end());
     return rows;
 }
 

@@ -1,6 +1,7 @@
 #include "playlist/Searches.h"
 
 #include "playlist/IndexLabel.h"
+#include "playlist/Parallel.h"
 #include "playlist/Playable.h"
 #include "playlist/PlaylistModel.h"
 
@@ -8,7 +9,6 @@
 #include <atomic>
 #include <climits>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -50,14 +50,9 @@ template <typename At> int FirstPlayableStep(const PlaylistModel &list, int coun
             }
         }
     };
-    const int helpers = std::min<int>(int(std::thread::hardware_concurrency()) - 1,
-                                      (count - steady) / (4 * kBlock));
-    std::vector<std::thread> threads;
-    for (int t = 0; t < helpers; ++t)
-        threads.emplace_back(work);
-    work();
-    for (std::thread &t : threads)
-        t.join();
+    const int cores = std::min<int>(int(std::thread::hardware_concurrency()),
+                                    1 + (count - steady) / (4 * kBlock));
+    RunParts(std::max(cores, 1), [&](int) { work(); });
     const int hit = first.load();
     return hit == INT_MAX ? -1 : hit;
 }

@@ -50,7 +50,7 @@ void TForm4::Button1Click() {
     const QString text = Edit1->text();
     const QString prefix = text.left(5);
     if (prefix == QLatin1String("https"))
-        AppDialogs().error(QStringLiteral("HTTPS не поддерживается, только HTTP."));
+        AppDialogs().error(kHttpsRefusedText);
     if (prefix == kLinkPrefix) {
         // Any look other than the play look means add mode.
         if (Button1->styleLookup() != QLatin1String("playtoolbuttonbordered"))
