@@ -11,6 +11,7 @@
 #include "playback/PlayerState.h"
 #include "reliability/ReliabilitySupport.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeFileDialogs.h"
 #include "support/TestSupport.h"
 #include "ui/FileDialogs.h"
 #include "ui/StyledButton.h"
@@ -35,13 +36,6 @@ inline QString Place(const QString &relative, const QByteArray &bytes) {
 inline QString PlaceMedia(const QString &relative, const char *media) {
     return Place(relative, ReadBytes(Media(media)));
 }
-
-class OneFile : public FileDialogs {
-public:
-    QString file;
-    QStringList chooseFiles(QWidget *) override { return {file}; }
-    QString chooseFile(QWidget *) override { return file; }
-};
 
 class RealPlayer : public ::testing::Test {
 protected:
@@ -84,5 +78,18 @@ protected:
         EXPECT_EQ(dialogs.shown.size(), said) << dialogs.shown.join(u'\n').toStdString();
         EXPECT_TRUE(Form1->isVisible());
         EXPECT_TRUE(DocumentFiles::read() == before) << "a file changed";
+    }
+
+    // Next from the first row reaches the entry, which cannot play: exactly
+    // its report is shown, and the player goes on. Ends the windows again.
+    void expectNextReports(const QString &entry, const char *reason) {
+        startWith(entry);
+        clickNext();
+        EXPECT_EQ(dialogs.shown, QStringList{QStringLiteral("report: Cannot play \"%1\". %2")
+                                                 .arg(entry, QString::fromLatin1(reason))});
+        EXPECT_FALSE(engine.hasMedia());
+        expectStillRunning();
+        DestroyForms();
+        dialogs.shown.clear();
     }
 };

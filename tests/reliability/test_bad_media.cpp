@@ -37,14 +37,7 @@ TEST_F(BadMedia, UnplayableFilesAreReportedAndSkipped) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        startWith(c.entry);
-        clickNext();
-        EXPECT_EQ(dialogs.shown, QStringList{QStringLiteral("report: Cannot play \"%1\". %2")
-                                                 .arg(c.entry, QString::fromLatin1(c.reason))});
-        EXPECT_FALSE(engine.hasMedia());
-        expectStillRunning();
-        DestroyForms();
-        dialogs.shown.clear();
+        expectNextReports(c.entry, c.reason);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "playback/PlayerState.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeEngine.h"
+#include "support/FakeFileDialogs.h"
 #include "support/TestSupport.h"
 #include "ui/FileDialogs.h"
 #include "ui/StyledButton.h"
@@ -17,13 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class OneFile : public FileDialogs {
-public:
-    QString file;
-    QStringList chooseFiles(QWidget *) override { return {file}; }
-    QString chooseFile(QWidget *) override { return file; }
-};
 
 class MainWindow : public ::testing::Test {
 protected:

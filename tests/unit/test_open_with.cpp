@@ -5,6 +5,7 @@
 #include "playback/PlayerState.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeEngine.h"
+#include "support/FakeFileDialogs.h"
 #include "support/TestSupport.h"
 #include "ui/FileDialogs.h"
 #include "ui/Unit1.h"
@@ -61,13 +62,6 @@ TEST(OpenWith, OnlyTheFirstArgumentCounts) {
     EXPECT_EQ(OpenWithEntry({"b.mp3", "a.mp3", "http://h/c.mp3"}, "/w"), "/w/b.mp3");
     EXPECT_EQ(OpenWithEntry({"http://h/c.mp3", "a.mp3"}, "/w"), "http://h/c.mp3");
 }
-
-class OneFile : public FileDialogs {
-public:
-    QString file;
-    QStringList chooseFiles(QWidget *) override { return {file}; }
-    QString chooseFile(QWidget *) override { return file; }
-};
 
 // The windows over the fake engine, with a restored two-row playlist.
 class OpenWithPlayer : public ::testing::Test {

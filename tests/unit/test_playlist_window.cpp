@@ -2,6 +2,7 @@
 #include "playback/PlayerState.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeEngine.h"
+#include "support/FakeFileDialogs.h"
 #include "support/TestSupport.h"
 #include "ui/FileDialogs.h"
 #include "ui/StyledButton.h"
@@ -18,13 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class ScriptedFiles : public FileDialogs {
-public:
-    QStringList files;
-    QStringList chooseFiles(QWidget *) override { return files; }
-    QString chooseFile(QWidget *) override { return files.value(0); }
-};
 
 class PlaylistWindow : public ::testing::Test {
 protected:
