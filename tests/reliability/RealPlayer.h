@@ -6,6 +6,7 @@
 // click does. The message boxes and the file dialog are answered by fakes.
 #include "app/Application.h"
 #include "engine/MpvEngine.h"
+#include "integration/IntegrationSupport.h"
 #include "playback/Dialogs.h"
 #include "playback/Player.h"
 #include "playback/PlayerState.h"
@@ -23,7 +24,7 @@
 #include <gtest/gtest.h>
 
 inline QString Media(const char *name) {
-    return QStringLiteral(VELPA_TEST_MEDIA_DIR "/") + QString::fromLatin1(name);
+    return MediaFile(QString::fromLatin1(name));
 }
 
 inline QString Place(const QString &relative, const QByteArray &bytes) {

@@ -4,11 +4,8 @@
 #include "persistence/Settings.h"
 #include "support/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 #include <QTimer>
 #include <csignal>
 #include <malloc.h>
@@ -160,18 +157,6 @@ QStringList LiveObjects::timers() const {
     return names;
 }
 
-bool WaitFor(const std::function<bool()> &condition, std::chrono::milliseconds timeout) {
-    QElapsedTimer timer;
-    timer.start();
-    for (;;) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (condition())
-            return true;
-        if (timer.elapsed() > timeout.count())
-            return false;
-        QThread::msleep(5);
-    }
-}
 
 // --- disks -----------------------------------------------------------------
 

@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 #include <chrono>
-#include <functional>
 #include <memory>
 
 class QObject;
@@ -76,8 +75,6 @@ public:
     QStringList timers() const;
 };
 
-// Runs Qt's event loop until the condition holds; false after the timeout.
-bool WaitFor(const std::function<bool()> &condition, std::chrono::milliseconds timeout);
 
 // A small file system of its own (tmpfs) mounted on a folder for the
 // object's lifetime; where mounting is not allowed the folder stays as it is

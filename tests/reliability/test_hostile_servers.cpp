@@ -77,7 +77,7 @@ TEST_F(HostileServers, ServerThatStopsMidFileEndsTheEntry) {
 
     // The real timers run: the tick moves the bar, the end check follows.
     QStringList played{link};
-    const bool movedOn = WaitFor(
+    const bool movedOn = WaitUntil(
         [&] {
             if (engine.fileName() != played.last() && !engine.fileName().isEmpty())
                 played << engine.fileName();
