@@ -4,7 +4,9 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPlatformSurfaceEvent>
 #include <QTimer>
+#include <QWindow>
 
 MpvWindowView::MpvWindowView(MpvEngine &engine, QWidget *parent)
     : QWidget(parent), m_engine(&engine) {
@@ -17,8 +19,8 @@ MpvWindowView::MpvWindowView(MpvEngine &engine, QWidget *parent)
 }
 
 MpvWindowView::~MpvWindowView() {
-    // mpv's own window is a child of ours: it has to go with the engine's
-    // video output before ours goes.
+    // Usually done already: the native window goes before the widget.
+    releaseWindow();
     if (m_engine)
         m_engine->detachView(this);
 }
@@ -42,6 +44,12 @@ void MpvWindowView::ensureRenderContext() {
         return;
     m_startPending = false;
     m_window = winId();
+    // Our native window can go while the widget stays: closing the main
+    // window destroys its native window and those inside it. The engine has
+    // to let go of mpv's window before that.
+    m_windowHandle = windowHandle();
+    if (m_windowHandle)
+        m_windowHandle->installEventFilter(this);
     try {
         m_engine->handle();
         m_rendering = true;
@@ -49,4 +57,30 @@ void MpvWindowView::ensureRenderContext() {
         // No engine, no video; the engine reports why when asked to play.
     }
     m_engine->viewInitialized(m_rendering);
+}
+
+bool MpvWindowView::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_windowHandle && event->type() == QEvent::PlatformSurface &&
+        static_cast<QPlatformSurfaceEvent *>(event)->surfaceEventType() ==
+            QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
+        releaseWindow();
+    return QWidget::eventFilter(watched, event);
+}
+
+void MpvWindowView::releaseWindow() {
+    if (!m_window)
+        return;
+    if (m_windowHandle)
+        m_windowHandle->removeEventFilter(this);
+    m_windowHandle = nullptr;
+    // The engine shuts its core down, mpv's window with it, while ours
+    // still exists. A new native window for the view, once painted, starts
+    // the engine again.
+    if (m_engine) {
+        m_engine->detachView(this);
+        m_engine->attachView(this);
+    }
+    m_window = 0;
+    m_rendering = false;
+    m_startPending = true;
 }

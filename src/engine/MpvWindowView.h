@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 // Shows the video of an MpvEngine by letting mpv draw into a native child
 // window of its own (X11). No frame passes through Qt: Qt neither reads the
@@ -27,6 +28,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // MpvVideoOutput
@@ -35,8 +37,14 @@ private:
     void renderIfNeeded() override {}
     void releaseRenderContext() override {}
 
+    // mpv's window is a child of ours and dies with it; mpv's next use of it
+    // fails, and such a failure while mpv shuts down ends the process (Xlib's
+    // default error handler). So the engine lets go first.
+    void releaseWindow();
+
     QPointer<MpvEngine> m_engine;
     quintptr m_window = 0;
+    QPointer<QWindow> m_windowHandle;
     bool m_startPending = true;
     bool m_rendering = false;
 };

@@ -8,7 +8,10 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QPlatformSurfaceEvent>
 #include <QScreen>
+#include <QWindow>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -90,6 +93,58 @@ TEST(MpvWindowView, GoingWhilePlayingStopsTheEngine) {
     window.reset(); // mpv's window goes with ours
     ProcessEventsFor(std::chrono::milliseconds(200));
     EXPECT_FALSE(engine.hasMedia());
+}
+
+// Calls `then` when the native window of `window` is about to go.
+class BeforeNativeWindowGoes : public QObject {
+public:
+    BeforeNativeWindowGoes(QWindow *window, std::function<void()> then) : m_then(std::move(then)) {
+        window->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::PlatformSurface &&
+            static_cast<QPlatformSurfaceEvent *>(event)->surfaceEventType() ==
+                QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
+            m_then();
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+
+// Closing a top-level window destroys its native window and, first, those of
+// the widgets inside it. mpv's window is a child of the view's: mpv has to be
+// done with it by then, or its shutdown later hits a window the X server no
+// longer has, and Xlib ends the whole process.
+TEST(MpvWindowView, TheEngineLetsGoBeforeTheWindowCloses) {
+    MpvEngine engine;
+    QWidget window;
+    window.resize(320, 240);
+    auto *panel = new QWidget(&window); // as in the main window
+    panel->resize(320, 240);
+    auto *view = new MpvWindowView(engine, panel);
+    view->resize(320, 240);
+    window.show();
+    ASSERT_TRUE(WaitUntil([&] { return view->isRendering(); }));
+    engine.open(MediaFile(QStringLiteral("clip.mp4")));
+    ASSERT_TRUE(WaitUntil([&] { return engine.currentTime() > Seconds(0.2); }));
+
+    // The view's native window is gone when the top-level's is about to go.
+    bool playingWhenViewWent = true;
+    BeforeNativeWindowGoes watch(window.windowHandle(),
+                                 [&] { playingWhenViewWent = engine.hasMedia(); });
+    window.close();
+    EXPECT_FALSE(playingWhenViewWent);
+    EXPECT_FALSE(view->isRendering());
+
+    // Shown again, the view has a new native window and the engine starts
+    // again for it.
+    window.show();
+    ASSERT_TRUE(WaitUntil([&] { return view->isRendering(); })) << "engine not restarted";
+    engine.open(MediaFile(QStringLiteral("clip.mp4")));
+    ASSERT_TRUE(WaitUntil([&] { return engine.currentTime() > Seconds(0.5); }));
+    EXPECT_TRUE(WaitUntil([&] { return LitShareOnScreen(*view) > 0.5; }));
 }
 
 } // namespace
