@@ -231,6 +231,9 @@ struct MpvEngine::OpenWait {
     };
     QHash<std::int64_t, End> ended;
     QList<LogLine> log;
+    // Where each entry's lines start in `log`: at its start-file. Lines of
+    // an earlier entry can still arrive after this open has begun.
+    QHash<std::int64_t, qsizetype> logFrom;
     // After loading: the values read for the new file.
     int readsPending = 0;
     double duration = 0;
@@ -239,6 +242,7 @@ struct MpvEngine::OpenWait {
     double height = 0;
 
     bool isLoaded() const { return loaded.contains(entryId) && !ended.contains(entryId); }
+    QList<LogLine> entryLog() const { return log.mid(logFrom.value(entryId, 0)); }
     bool isSettled() const {
         return replied && (loadError < 0 || ended.contains(entryId) || loaded.contains(entryId));
     }
@@ -485,6 +489,7 @@ void MpvEngine::handleOpenEvent(const mpv_event &event, OpenWait &wait) {
         return;
     case MPV_EVENT_START_FILE:
         wait.startedId = static_cast<const mpv_event_start_file *>(event.data)->playlist_entry_id;
+        wait.logFrom.insert(wait.startedId, wait.log.size());
         return;
     case MPV_EVENT_FILE_LOADED:
         // file-loaded carries no entry; it belongs to the latest start-file.
@@ -601,6 +606,13 @@ void MpvEngine::loadAndWait(const QString &fileName) {
     if (const int rc = mpv_command_async(m_mpv, OpenTag(wait.serial, LoadFile), args); rc < 0)
         throw AppError(CannotPlay(fileName, Capitalized(QString::fromUtf8(mpv_error_string(rc)))));
     waitFor([&] { return wait.isSettled(); }, fileName);
+    const auto failureReason = [&](int endError) {
+        // The lines that explain a failure may still be queued behind its
+        // end-file.
+        drainEvents();
+        return OpenFailureReason(wait.entryLog(), endError, IsLink(fileName),
+                                 Clock::now() - started);
+    };
 
     if (!wait.isLoaded()) {
         // Nothing of it may stay: a folder's or playlist's first entry has
@@ -615,8 +627,7 @@ void MpvEngine::loadAndWait(const QString &fileName) {
                 CannotPlay(fileName, QFileInfo(fileName).isDir() && !IsLink(fileName)
                                          ? QStringLiteral("It is a folder, not a media file")
                                          : QStringLiteral("It is a playlist, not a media file")));
-        throw AppError(CannotPlay(fileName, OpenFailureReason(wait.log, end.error, IsLink(fileName),
-                                                              Clock::now() - started)));
+        throw AppError(CannotPlay(fileName, failureReason(end.error)));
     }
 
     // "pause" is global: the previous file's pause (or the automatic one at
@@ -634,9 +645,7 @@ void MpvEngine::loadAndWait(const QString &fileName) {
     waitFor([&] { return wait.readsPending <= 0 || !wait.isLoaded(); }, fileName);
     if (!wait.isLoaded()) {
         request(kOtherTag, {"stop"});
-        throw AppError(
-            CannotPlay(fileName, OpenFailureReason(wait.log, wait.ended.value(wait.entryId).error,
-                                                   IsLink(fileName), Clock::now() - started)));
+        throw AppError(CannotPlay(fileName, failureReason(wait.ended.value(wait.entryId).error)));
     }
 
     m_entryId = wait.entryId;
