@@ -152,9 +152,11 @@ class Probe:
 class Xvfb:
     def __enter__(self):
         r, w = os.pipe()
+        # -noreset: by default the server resets when its last client goes,
+        # and refuses connections meanwhile; the next session would not start.
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(w), "-screen", "0", "1920x1080x24", "-nolisten", "tcp",
-             "+extension", "GLX"], pass_fds=(w,), stderr=subprocess.DEVNULL)
+             "+extension", "GLX", "-noreset"], pass_fds=(w,), stderr=subprocess.DEVNULL)
         os.close(w)
         with os.fdopen(r) as f:
             self.display = ":" + f.readline().strip()
