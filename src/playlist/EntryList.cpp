@@ -207,6 +207,56 @@ struct Latin1Folding {
 };
 const Latin1Folding kLatin1Folding;
 
+#if defined(__SSE2__)
+// Tests 16 bytes of units at a time, from h[from] on, for the positions up to
+// `last` whose unit is one of first[0..count) (count 1 to 4), and asks `rest`
+// about each. -1 once `rest` accepts one; otherwise the first position the
+// blocks left over (past `last` when a final block overlapping the one before
+// covered them).
+template <typename Unit, typename Rest>
+qsizetype ScanBlocks(const Unit *h, qsizetype from, qsizetype last, const Unit *first, int count,
+                     const Rest &rest) {
+    constexpr qsizetype kUnits = 16 / sizeof(Unit);
+    // The mask has a bit per byte; a unit's lowest byte stands for it.
+    constexpr unsigned kUnitBits = sizeof(Unit) == 1 ? 0xffffu : 0x5555u;
+    auto equal = [](__m128i a, __m128i b) {
+        if constexpr (sizeof(Unit) == 1)
+            return _mm_cmpeq_epi8(a, b);
+        else
+            return _mm_cmpeq_epi16(a, b);
+    };
+    __m128i want[4];
+    for (int k = 0; k < count; ++k) {
+        if constexpr (sizeof(Unit) == 1)
+            want[k] = _mm_set1_epi8(char(first[k]));
+        else
+            want[k] = _mm_set1_epi16(short(first[k]));
+    }
+    // The candidates among the kUnits positions from `at`, the first `skip`
+    // of them left out.
+    auto block = [&](qsizetype at, qsizetype skip) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(h + at));
+        __m128i eq = equal(v, want[0]);
+        for (int k = 1; k < count; ++k)
+            eq = _mm_or_si128(eq, equal(v, want[k]));
+        unsigned bits = unsigned(_mm_movemask_epi8(eq)) & (kUnitBits << (sizeof(Unit) * skip));
+        for (; bits; bits &= bits - 1)
+            if (rest(at + qsizetype(__builtin_ctz(bits) / sizeof(Unit))))
+                return true;
+        return false;
+    };
+    qsizetype i = from;
+    for (; i + kUnits <= last + 1; i += kUnits)
+        if (block(i, 0))
+            return -1;
+    // The positions left over, in one last block that overlaps the one
+    // before: no unit goes through the caller's slower loop.
+    if (i <= last && last + 1 >= kUnits)
+        return block(last + 1 - kUnits, i - (last + 1 - kUnits)) ? -1 : last + 1;
+    return i;
+}
+#endif
+
 } // namespace
 
 EntryMatcher::EntryMatcher(const QString &key) : m_key(key) {
@@ -271,29 +321,9 @@ bool EntryMatcher::matchesLatin1(const unsigned char *h, qsizetype n) const {
     qsizetype i = 0;
 #if defined(__SSE2__)
     if (m_first8Count > 0) {
-        __m128i want[4];
-        for (int k = 0; k < 4; ++k)
-            want[k] = _mm_set1_epi8(char(m_first8[k < m_first8Count ? k : 0]));
-        // The candidates among the 16 positions from `at`, those before
-        // `from` left out.
-        auto block = [&](qsizetype at, qsizetype from) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(h + at));
-            __m128i eq = _mm_cmpeq_epi8(v, want[0]);
-            for (int k = 1; k < m_first8Count; ++k)
-                eq = _mm_or_si128(eq, _mm_cmpeq_epi8(v, want[k]));
-            unsigned bits = unsigned(_mm_movemask_epi8(eq)) & (0xffffu << (from - at));
-            for (; bits; bits &= bits - 1)
-                if (rest(at + __builtin_ctz(bits)))
-                    return true;
-            return false;
-        };
-        for (; i + 16 <= last + 1; i += 16)
-            if (block(i, i))
-                return true;
-        // The positions left over, in one last block that overlaps the one
-        // before: no unit goes through the slower loop below.
-        if (i <= last && last + 1 >= 16)
-            return block(last + 1 - 16, i);
+        i = ScanBlocks(h, i, last, m_first8, m_first8Count, rest);
+        if (i < 0)
+            return true;
     }
 #endif
     for (; i <= last; ++i)
@@ -317,28 +347,9 @@ bool EntryMatcher::matchesUtf16(const char16_t *h, qsizetype n) const {
     qsizetype i = 0;
 #if defined(__SSE2__)
     if (m_first16Count > 0) {
-        __m128i want[4];
-        for (int k = 0; k < 4; ++k)
-            want[k] = _mm_set1_epi16(short(m_first16[k < m_first16Count ? k : 0]));
-        // The candidates among the 8 positions from `at`, those before
-        // `from` left out.
-        auto block = [&](qsizetype at, qsizetype from) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(h + at));
-            __m128i eq = _mm_cmpeq_epi16(v, want[0]);
-            for (int k = 1; k < m_first16Count; ++k)
-                eq = _mm_or_si128(eq, _mm_cmpeq_epi16(v, want[k]));
-            // Two mask bits per unit.
-            unsigned bits = unsigned(_mm_movemask_epi8(eq)) & (0x5555u << (2 * (from - at)));
-            for (; bits; bits &= bits - 1)
-                if (rest(at + __builtin_ctz(bits) / 2))
-                    return true;
-            return false;
-        };
-        for (; i + 8 <= last + 1; i += 8)
-            if (block(i, i))
-                return true;
-        if (i <= last && last + 1 >= 8)
-            return block(last + 1 - 8, i);
+        i = ScanBlocks(h, i, last, m_first16, m_first16Count, rest);
+        if (i < 0)
+            return true;
     }
 #endif
     for (; i <= last; ++i)
