@@ -366,9 +366,14 @@ void MpvEngine::viewInitialized(bool rendering) {
 void MpvEngine::detachView(MpvVideoOutput *view) {
     if (m_view != view)
         return;
-    if (view->nativeWindow())
-        shutDown();
     m_view = nullptr;
+    m_viewReady = false;
+}
+
+void MpvEngine::viewWindowGoing(MpvVideoOutput *view) {
+    if (m_view != view)
+        return;
+    shutDown();
     m_viewReady = false;
 }
 

@@ -118,9 +118,11 @@ private:
     // From the view: its render context exists (or could not be created, in
     // which case video is turned off and sound still plays).
     void viewInitialized(bool rendering);
-    // A view that mpv draws into goes: mpv's window goes with it, and the
-    // core with all it holds, before the window system pulls it away.
     void detachView(MpvVideoOutput *view);
+    // The native window that mpv draws into is about to go: the core goes
+    // now, mpv's window with it, before the window system pulls it away. The
+    // view sets itself up again, with its next window, before media opens.
+    void viewWindowGoing(MpvVideoOutput *view);
 
     void start();
     void shutDown();

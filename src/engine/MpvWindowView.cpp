@@ -35,14 +35,13 @@ void MpvWindowView::paintEvent(QPaintEvent *) {
     QPainter(this).fillRect(rect(), Qt::black);
     // The engine waits until the window's first picture is on the screen:
     // loading libmpv and starting its core would hold the picture back.
-    if (m_startPending)
+    if (!m_window)
         QTimer::singleShot(0, this, [this] { ensureRenderContext(); });
 }
 
 void MpvWindowView::ensureRenderContext() {
-    if (!m_startPending || !m_engine)
+    if (m_window || !m_engine)
         return;
-    m_startPending = false;
     m_window = winId();
     // Our native window can go while the widget stays: closing the main
     // window destroys its native window and those inside it. The engine has
@@ -73,14 +72,10 @@ void MpvWindowView::releaseWindow() {
     if (m_windowHandle)
         m_windowHandle->removeEventFilter(this);
     m_windowHandle = nullptr;
-    // The engine shuts its core down, mpv's window with it, while ours
-    // still exists. A new native window for the view, once painted, starts
-    // the engine again.
-    if (m_engine) {
-        m_engine->detachView(this);
-        m_engine->attachView(this);
-    }
+    // A new native window for the view, once painted, starts the engine
+    // again.
+    if (m_engine)
+        m_engine->viewWindowGoing(this);
     m_window = 0;
     m_rendering = false;
-    m_startPending = true;
 }

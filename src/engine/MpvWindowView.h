@@ -43,8 +43,7 @@ private:
     void releaseWindow();
 
     QPointer<MpvEngine> m_engine;
-    quintptr m_window = 0;
+    quintptr m_window = 0; // given to mpv; 0 until the engine is to start
     QPointer<QWindow> m_windowHandle;
-    bool m_startPending = true;
     bool m_rendering = false;
 };
